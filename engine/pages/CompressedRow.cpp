@@ -78,17 +78,22 @@ int DeclaredLength(const std::string& typeText) {
 
 std::vector<std::uint8_t> Copy(ByteView v) { return std::vector<std::uint8_t>(v.data(), v.data() + v.size()); }
 
+// The bytes of a value, never more than it holds.
+ByteView BytesOf(const CompressedValue& value) {
+    const std::size_t length = value.length > 0 ? static_cast<std::size_t>(value.length) : 0;
+    return ByteView(value.bytes.data(), std::min(length, value.bytes.size()));
+}
+
 // The value a stored value stands for when its column has an anchor value:
 // the first k anchor bytes (k = the stored value's first byte) followed by
 // the rest of the stored value. Returns false when the value is not a prefix
 // reference (no anchor, or k beyond the anchor).
 bool ApplyAnchorPrefix(const AnchorValue* anchor, ByteView stored, std::size_t k,
                        std::vector<std::uint8_t>& value) {
-    if (anchor == nullptr || anchor->length <= 0 || stored.empty()) return false;
-    const std::size_t anchorLength = std::min<std::size_t>(static_cast<std::size_t>(anchor->length),
-                                                           anchor->bytes.size());
-    if (k > anchorLength) return false;
-    value.assign(anchor->bytes.begin(), anchor->bytes.begin() + static_cast<std::ptrdiff_t>(k));
+    if (anchor == nullptr || stored.empty()) return false;
+    const ByteView prefix = BytesOf(*anchor);
+    if (prefix.empty() || k > prefix.size()) return false;
+    value.assign(prefix.data(), prefix.data() + k);
     value.insert(value.end(), stored.data() + 1, stored.data() + stored.size());
     return true;
 }
@@ -113,7 +118,7 @@ public:
             ExpandedColumnMark mark;
             mark.isNull = code == kCodeNull;
             if (code == kCodeEmpty) {
-                if (anchor_ != nullptr) mark.length = WriteValue(ByteView(anchor_->bytes.data(), anchor_->bytes.size()));
+                if (anchor_ != nullptr) mark.length = WriteValue(BytesOf(*anchor_));
             } else if (code >= kCodeShort1 && code <= kCodeShort8) {
                 const std::size_t size = ShortDataSize(code);
                 const ByteView stored = row_.shortData.Sub(s_, size);
@@ -167,6 +172,7 @@ private:
     void ExpandLong() {
         const std::size_t j = j_++;
         if (j >= row_.longItems.size()) return;
+        if (j < row_.longIsComplex.size() && row_.longIsComplex[j]) return;
         const ByteView item = row_.longItems[j];
         std::vector<std::uint8_t> value;
         bool changed = false;
@@ -187,10 +193,9 @@ private:
         const std::size_t symbol = row_.shortData.U8(s_);
         s_ += 1;
         if (!has || symbol >= dictionary_.size()) return 0;
-        const DictionaryEntry& entry = dictionary_[symbol];
+        const ByteView stored = BytesOf(dictionary_[symbol]);
         const std::size_t limit = group_ == CompressedGroup::kInteger ? 8 : width_ + 1;
-        if (entry.empty() || entry.size() > limit) return 0;
-        const ByteView stored(entry.data(), entry.size());
+        if (stored.empty() || stored.size() > limit) return 0;
         std::size_t k = stored.U8(0);
         if (group_ == CompressedGroup::kInteger) k &= 0x7F;
         return WriteStored(stored, k);
@@ -277,7 +282,10 @@ std::vector<DictionaryEntry> ReadPageDictionary(ByteView page, const Compression
         DictionaryEntry entry;
         const bool sound = end > previous && end - previous < length &&
                            kInfoStart + d + previous < kDictionaryLimit && dictionary.Has(previous, end - previous);
-        if (sound) entry = Copy(dictionary.Sub(previous, end - previous));
+        if (sound) {
+            entry.bytes = Copy(dictionary.Sub(previous, end - previous));
+            entry.length = static_cast<int>(entry.bytes.size());
+        }
         entries.push_back(std::move(entry));  // a failing entry keeps its symbol number, empty
         previous = end;
     }
@@ -292,6 +300,7 @@ std::vector<AnchorValue> BuildAnchorValues(const CompressedRowView& anchor, std:
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint8_t code = anchor.codes[i];
         AnchorValue value;
+        value.length = kAnchorNull;
         if (code == kCodeEmpty) {
             value.length = kAnchorEmpty;
         } else if (code >= kCodeShort1 && code <= kCodeShort8) {

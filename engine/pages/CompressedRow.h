@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "catalog/ColumnDescriptor.h"
+#include "pages/PrimaryRecordPage.h"
 #include "support/ByteView.h"
 
 namespace pw {
@@ -57,16 +58,13 @@ std::size_t ShortDataSize(std::uint8_t code);
 // 0x7F, 300 is 0x81 0x2C. An empty value is 0; only the first 8 bytes count.
 std::int64_t DecodeCompressedInteger(ByteView bytes);
 
-// One value of the anchor record: its bytes, or a length of kAnchorNull or
-// kAnchorEmpty.
+// One value of the anchor record: its bytes and length, or a length of
+// kAnchorNull or kAnchorEmpty.
 constexpr int kAnchorNull = -2;
 constexpr int kAnchorEmpty = -1;
-struct AnchorValue {
-    std::vector<std::uint8_t> bytes;
-    int length = kAnchorNull;
-};
-
-using DictionaryEntry = std::vector<std::uint8_t>;
+using AnchorValue = CompressedValue;
+// One page dictionary entry; an entry that could not be read has length 0.
+using DictionaryEntry = CompressedValue;
 
 // The fixed fields of the compression information record.
 struct CompressionInfoHeader {
@@ -97,6 +95,7 @@ struct CompressedRowView {
     std::span<const std::uint8_t> codes;  // one descriptor code per column
     ByteView shortData;                   // the short data region
     std::vector<ByteView> longItems;      // the long data items, in order
+    std::vector<bool> longIsComplex;      // per long item: an out-of-row pointer, never rewritten
 };
 
 // The anchor values, one per anchor column up to `columnLimit`: code 0 gives

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <random>
@@ -27,6 +28,13 @@ pw::ExpandedRow Expand(const std::vector<CdValue>& values, const std::vector<pw:
 }
 
 pw::AnchorValue Anchor(const Bytes& b) { return {b, static_cast<int>(b.size())}; }
+pw::DictionaryEntry Entry(const Bytes& b) { return {b, static_cast<int>(b.size())}; }
+
+std::vector<Bytes> EntryBytes(const std::vector<pw::DictionaryEntry>& entries) {
+    std::vector<Bytes> out;
+    for (const auto& e : entries) out.push_back(Bytes(e.bytes.begin(), e.bytes.begin() + std::max(e.length, 0)));
+    return out;
+}
 
 TEST(CompressedInteger, TopBitInvertedAndSignExtended) {
     struct Case {
@@ -153,8 +161,7 @@ TEST(ExpandCompressedRow, LongValuesTakeTheAnchorPrefixAndUnicodeDecoding) {
 }
 
 TEST(ExpandCompressedRow, DictionarySymbols) {
-    const std::vector<pw::DictionaryEntry> dictionary = {
-        pw::DictionaryEntry{'S', 'm', 'i', 't', 'h'}, pw::DictionaryEntry{0x85}, pw::DictionaryEntry{}};
+    const std::vector<pw::DictionaryEntry> dictionary = {Entry({'S', 'm', 'i', 't', 'h'}), Entry({0x85}), Entry({})};
     const std::vector<pw::ColumnDescriptor> columns = {Column(kVarchar, "varchar(10)"), Column(kInt, "int(4)"),
                                                        Column(kVarchar, "varchar(10)"), Column(kVarchar, "varchar(10)"),
                                                        Column(kInt, "int(4)")};
@@ -217,7 +224,7 @@ TEST(CompressionInfo, HeaderForEachCombinationOfParts) {
     EXPECT_EQ(h.dictionaryOffset, 7u + forge::BuildCompressedRecord(both.anchor).size());
     const std::vector<pw::DictionaryEntry> dictionary = pw::ReadPageDictionary(View(page), h);
     ASSERT_EQ(dictionary.size(), 1u);
-    EXPECT_EQ(dictionary[0], (Bytes{'a', 'b'}));
+    EXPECT_EQ(dictionary[0].bytes, (Bytes{'a', 'b'}));
 
     forge::CompressionInfoSpec anchorOnly;
     anchorOnly.withAnchor = true;
@@ -235,7 +242,7 @@ TEST(CompressionInfo, HeaderForEachCombinationOfParts) {
     page = forge::BuildCompressedPage(forge::BuildCompressionInfo(dictionaryOnly), {});
     h = pw::ReadCompressionInfoHeader(View(page));
     EXPECT_EQ(h.anchorOffset, 0u);
-    EXPECT_EQ(pw::ReadPageDictionary(View(page), h), (std::vector<pw::DictionaryEntry>{{'x'}, {'y', 'z'}}));
+    EXPECT_EQ(EntryBytes(pw::ReadPageDictionary(View(page), h)), (std::vector<Bytes>{{'x'}, {'y', 'z'}}));
 }
 
 TEST(CompressionInfo, CompressedFlagWithZeroLengthIsUncompressed) {
@@ -262,7 +269,10 @@ TEST(CompressionInfo, DamagedDictionaryStaysInsideThePage) {
         if (round % 3 == 0) page.resize(96 + rng() % (damaged.size() + 1));
         const pw::CompressionInfoHeader h = pw::ReadCompressionInfoHeader(View(page));
         const std::vector<pw::DictionaryEntry> dictionary = pw::ReadPageDictionary(View(page), h);
-        for (const pw::DictionaryEntry& e : dictionary) EXPECT_LT(e.size(), 4096u);
+        for (const pw::DictionaryEntry& e : dictionary) {
+            EXPECT_LT(e.bytes.size(), 4096u);
+            EXPECT_EQ(static_cast<std::size_t>(e.length), e.bytes.size());
+        }
         EXPECT_LE(h.anchorMaxLength + h.anchorOffset, std::max<std::size_t>(page.size(), h.anchorOffset));
     }
 }
@@ -291,8 +301,9 @@ TEST(ExpandCompressedRow, DamagedPiecesNeverReadOutside) {
         }
         std::vector<pw::DictionaryEntry> dictionary(rng() % 4);
         for (auto& e : dictionary) {
-            e.resize(rng() % 12);
-            for (auto& b : e) b = static_cast<std::uint8_t>(rng());
+            e.bytes.resize(rng() % 12);
+            for (auto& b : e.bytes) b = static_cast<std::uint8_t>(rng());
+            e.length = static_cast<int>(rng() % 14);  // may claim more than it holds
         }
         pw::CompressedRowView view;
         view.codes = codes;
