@@ -61,26 +61,26 @@ Bytes BuildCompressedRecord(const std::vector<CdValue>& values, std::uint8_t rec
     return out;
 }
 
-Bytes BuildCompressionInfo(const CompressionInfoSpec& spec) {
-    Bytes anchor = spec.withAnchor ? BuildCompressedRecord(spec.anchor) : Bytes{};
+Bytes BuildCompressionInfo(const CompressionInfoParts& parts) {
+    Bytes anchor = parts.withAnchor ? BuildCompressedRecord(parts.anchor) : Bytes{};
     Bytes dictionary;
-    if (spec.withDictionary) {
-        Append16(dictionary, spec.dictionary.size());
-        std::size_t end = 2 + 2 * spec.dictionary.size();
-        for (const Bytes& entry : spec.dictionary) {
+    if (parts.withDictionary) {
+        Append16(dictionary, parts.dictionary.size());
+        std::size_t end = 2 + 2 * parts.dictionary.size();
+        for (const Bytes& entry : parts.dictionary) {
             end += entry.size();
             Append16(dictionary, end);
         }
-        for (const Bytes& entry : spec.dictionary) Append(dictionary, entry);
+        for (const Bytes& entry : parts.dictionary) Append(dictionary, entry);
     }
-    const std::size_t offsets = (spec.withAnchor ? 1 : 0) + (spec.withDictionary ? 1 : 0);
+    const std::size_t offsets = (parts.withAnchor ? 1 : 0) + (parts.withDictionary ? 1 : 0);
     const std::size_t head = 3 + 2 * offsets;
     const std::size_t total = head + anchor.size() + dictionary.size();
     Bytes out;
-    out.push_back(static_cast<std::uint8_t>((spec.withAnchor ? pw::kCompressionHasAnchor : 0) |
-                                            (spec.withDictionary ? pw::kCompressionHasDictionary : 0)));
+    out.push_back(static_cast<std::uint8_t>((parts.withAnchor ? pw::kCompressionHasAnchor : 0) |
+                                            (parts.withDictionary ? pw::kCompressionHasDictionary : 0)));
     Append16(out, 0);  // modification count
-    if (spec.withAnchor && spec.withDictionary) Append16(out, head + anchor.size());  // dictionary start
+    if (parts.withAnchor && parts.withDictionary) Append16(out, head + anchor.size());  // dictionary start
     Append16(out, total);                                                               // end of the record
     Append(out, anchor);
     Append(out, dictionary);

@@ -36,13 +36,13 @@ CompressedRowStorage SplitCompressedRecord(const std::vector<CdValue>& values);
 // The compression information record placed at page offset 96: flags,
 // modification count, the offsets of the present parts, the anchor record and
 // the dictionary.
-struct CompressionInfoSpec {
+struct CompressionInfoParts {
     bool withAnchor = false;
     bool withDictionary = false;
     std::vector<CdValue> anchor;
     std::vector<Bytes> dictionary;
 };
-Bytes BuildCompressionInfo(const CompressionInfoSpec& spec);
+Bytes BuildCompressionInfo(const CompressionInfoParts& parts);
 
 // A compressed data page: header with typeFlagBits bit 7, the information
 // record at 96 (when `info` is not empty), then the records and their slots.

@@ -45,13 +45,13 @@ TEST_F(CompressedPage, AnchorPrefixWithAndWithoutDictionary) {
     // two bytes from the anchor and its own 07, so the value is 7.
     for (const bool withDictionary : {true, false}) {
         SCOPED_TRACE(withDictionary ? "anchor and dictionary" : "anchor only");
-        forge::CompressionInfoSpec spec;
-        spec.withAnchor = true;
-        spec.withDictionary = withDictionary;
-        spec.anchor = {{4, {0x80, 0x00, 0x01}}};
-        if (withDictionary) spec.dictionary = {{0x86}};
+        forge::CompressionInfoParts parts;
+        parts.withAnchor = true;
+        parts.withDictionary = withDictionary;
+        parts.anchor = {{4, {0x80, 0x00, 0x01}}};
+        if (withDictionary) parts.dictionary = {{0x86}};
         const pw::PageImage image = forge::BuildCompressedPage(
-            forge::BuildCompressionInfo(spec), {forge::BuildCompressedRecord({{3, {0x02, 0x07}}})});
+            forge::BuildCompressionInfo(parts), {forge::BuildCompressedRecord({{3, {0x02, 0x07}}})});
         const pw::PrimaryRecordPage page(image, nullptr, nullptr, state, intColumn);
         EXPECT_TRUE(page.hasCompressionInfo);
         ASSERT_NE(page.anchorRecord, nullptr);
@@ -64,13 +64,13 @@ TEST_F(CompressedPage, AnchorPrefixWithAndWithoutDictionary) {
 }
 
 TEST_F(CompressedPage, DictionarySymbolsAndASymbolEqualToTheEntryCount) {
-    forge::CompressionInfoSpec spec;
-    spec.withAnchor = spec.withDictionary = true;
-    spec.anchor = {{0, {}}, {0, {}}};
-    spec.dictionary = {{'N', 'o', 'r', 't', 'h'}, {'S', 'o', 'u', 't', 'h'}};
+    forge::CompressionInfoParts parts;
+    parts.withAnchor = parts.withDictionary = true;
+    parts.anchor = {{0, {}}, {0, {}}};
+    parts.dictionary = {{'N', 'o', 'r', 't', 'h'}, {'S', 'o', 'u', 't', 'h'}};
     const std::vector<pw::ColumnDescriptor> columns = {Column(kVarchar, "varchar(8)"), Column(kVarchar, "varchar(8)")};
     const pw::PageImage image = forge::BuildCompressedPage(
-        forge::BuildCompressionInfo(spec),
+        forge::BuildCompressionInfo(parts),
         {forge::BuildCompressedRecord({{12, {1}}, {12, {0}}}), forge::BuildCompressedRecord({{12, {2}}, {12, {0}}})});
     const pw::PrimaryRecordPage page(image, nullptr, nullptr, state, columns);
     ASSERT_EQ(page.pageDictionary.size(), 2u);
@@ -136,13 +136,13 @@ TEST_F(CompressedPage, LongUnicodeValueIsDecodedInPlace) {
 // records, and images cut short. Run under the sanitizers, any read outside
 // the image fails the test run.
 TEST_F(CompressedPage, DamagedInformationAndRecordsNeverReadOutsideThePage) {
-    forge::CompressionInfoSpec spec;
-    spec.withAnchor = spec.withDictionary = true;
-    spec.anchor = {{4, {0x80, 0x00, 0x01}}, {10, {'W', 'a', 's', 'h', 'i', 'n', 'g', 't', 'o', 'n'}}, {1, {}}};
-    spec.dictionary = {{'o', 'n', 'e'}, {0x85}, {'t', 'h', 'r', 'e', 'e'}};
+    forge::CompressionInfoParts parts;
+    parts.withAnchor = parts.withDictionary = true;
+    parts.anchor = {{4, {0x80, 0x00, 0x01}}, {10, {'W', 'a', 's', 'h', 'i', 'n', 'g', 't', 'o', 'n'}}, {1, {}}};
+    parts.dictionary = {{'o', 'n', 'e'}, {0x85}, {'t', 'h', 'r', 'e', 'e'}};
     const std::vector<pw::ColumnDescriptor> columns = {Column(kInt, "int(4)"), Column(kVarchar, "varchar(20)"),
                                                        Column(kNvarchar, "nvarchar(30)")};
-    const Bytes info = forge::BuildCompressionInfo(spec);
+    const Bytes info = forge::BuildCompressionInfo(parts);
     const std::vector<Bytes> records = {
         forge::BuildCompressedRecord({{3, {0x02, 0x07}}, {10, {4, 'i', 'n', 'g', ' ', 'D', 'C'}}, {12, {0}}}),
         forge::BuildCompressedRecord({{12, {1}}, {12, {2}}, {10, {0x12, 0x9C, 0xBE, 0xC1, 0xBA, 0xB2, 0xB0, 0x41, 0x41}}}),

@@ -211,7 +211,7 @@ TEST(AnchorValues, OnePerColumnInColumnOrder) {
 }
 
 TEST(CompressionInfo, HeaderForEachCombinationOfParts) {
-    forge::CompressionInfoSpec both;
+    forge::CompressionInfoParts both;
     both.withAnchor = both.withDictionary = true;
     both.anchor = {{2, {0x81}}};
     both.dictionary = {{'a', 'b'}};
@@ -226,7 +226,7 @@ TEST(CompressionInfo, HeaderForEachCombinationOfParts) {
     ASSERT_EQ(dictionary.size(), 1u);
     EXPECT_EQ(dictionary[0].bytes, (Bytes{'a', 'b'}));
 
-    forge::CompressionInfoSpec anchorOnly;
+    forge::CompressionInfoParts anchorOnly;
     anchorOnly.withAnchor = true;
     anchorOnly.anchor = {{2, {0x81}}};
     page = forge::BuildCompressedPage(forge::BuildCompressionInfo(anchorOnly), {});
@@ -236,7 +236,7 @@ TEST(CompressionInfo, HeaderForEachCombinationOfParts) {
     EXPECT_EQ(page[h.anchorOffset], 0x01);  // the anchor's status byte: compressed format
     EXPECT_TRUE(pw::ReadPageDictionary(View(page), h).empty());
 
-    forge::CompressionInfoSpec dictionaryOnly;
+    forge::CompressionInfoParts dictionaryOnly;
     dictionaryOnly.withDictionary = true;
     dictionaryOnly.dictionary = {{'x'}, {'y', 'z'}};
     page = forge::BuildCompressedPage(forge::BuildCompressionInfo(dictionaryOnly), {});
@@ -254,11 +254,11 @@ TEST(CompressionInfo, CompressedFlagWithZeroLengthIsUncompressed) {
 }
 
 TEST(CompressionInfo, DamagedDictionaryStaysInsideThePage) {
-    forge::CompressionInfoSpec spec;
-    spec.withAnchor = spec.withDictionary = true;
-    spec.anchor = {{2, {0x81}}, {10, {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'}}};
-    spec.dictionary = {{'o', 'n', 'e'}, {'t', 'w', 'o'}, {'t', 'h', 'r', 'e', 'e'}};
-    const Bytes info = forge::BuildCompressionInfo(spec);
+    forge::CompressionInfoParts parts;
+    parts.withAnchor = parts.withDictionary = true;
+    parts.anchor = {{2, {0x81}}, {10, {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i'}}};
+    parts.dictionary = {{'o', 'n', 'e'}, {'t', 'w', 'o'}, {'t', 'h', 'r', 'e', 'e'}};
+    const Bytes info = forge::BuildCompressionInfo(parts);
     std::mt19937 rng(11);
     for (int round = 0; round < 3000; ++round) {
         Bytes damaged = info;
