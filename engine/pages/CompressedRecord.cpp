@@ -49,7 +49,9 @@ void ReadCompressionInfo(PrimaryRecordPage& page, const AppState& state, std::sp
 void ExpandCompressedRecord(CPrimaryRecord& record, PrimaryRecordPage& page, const AppState&,
                             std::span<const ColumnDescriptor> columns) {
     if (record.recordType != kPrimaryRecordType && record.recordType != kIndexRecordType) return;
-    if (!columns.empty() && columns.size() != static_cast<std::size_t>(record.columnCount)) return;
+    // Without a listing there is no column list to expand with: the record
+    // keeps its short data region as read rather than losing it.
+    if (columns.empty() || columns.size() != static_cast<std::size_t>(record.columnCount)) return;
 
     ExpandedRow row = ExpandCompressedRow(ViewOf(record), page.anchorValues, page.pageDictionary, columns);
     for (auto& [index, bytes] : row.longValues) {

@@ -24,9 +24,8 @@ void ReadCompressionInfo(PrimaryRecordPage& page, const AppState& state,
 // column (replaces `fixedData`, sets `fixedLength`, fills `columnNullMarks`).
 // Called by the page walk for each valid compressed record when the database
 // is not in the SQL Server 2000 layout. Leaves the record unchanged when it
-// cannot be expanded: record types other than 0 and 3, or a listing whose
-// column count differs from the record's. Without a listing the record keeps
-// an empty image.
+// cannot be expanded: record types other than 0 and 3, no listing, or a
+// listing whose column count differs from the record's.
 void ExpandCompressedRecord(CPrimaryRecord& record, PrimaryRecordPage& page, const AppState& state,
                             std::span<const ColumnDescriptor> columns);
 

@@ -102,11 +102,12 @@ TEST_F(CompressedPage, CompressedFlagWithZeroLengthInformationIsAnOrdinaryPage) 
 TEST_F(CompressedPage, PreconditionsOfExpansion) {
     const Bytes record = forge::BuildCompressedRecord({{2, {0x85}}, {3, {0x81, 0x00}}});
     const pw::PageImage image = forge::BuildCompressedPage({}, {record});
-    // No listing: the record keeps an empty image.
+    // No listing: nothing to expand with; the short data stays as read.
     const pw::PrimaryRecordPage unlisted(image, nullptr, nullptr, state);
     ASSERT_NE(unlisted.Record(0), nullptr);
-    EXPECT_TRUE(unlisted.Record(0)->fixedData.empty());
-    EXPECT_EQ(unlisted.Record(0)->fixedLength, 0);
+    EXPECT_EQ(FixedData(unlisted, 0), (Bytes{0x85, 0x81, 0x00}));
+    EXPECT_EQ(unlisted.Record(0)->fixedLength, 3);
+    EXPECT_TRUE(unlisted.Record(0)->columnNullMarks.empty());
     // A listing whose column count differs leaves the short data as read.
     const pw::PrimaryRecordPage other(image, nullptr, nullptr, state, intColumn);
     EXPECT_EQ(FixedData(other, 0), (Bytes{0x85, 0x81, 0x00}));
