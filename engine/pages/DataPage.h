@@ -13,8 +13,9 @@ using DecodedRow = std::vector<ColumnDescriptor>;
 
 class CDataPage : public PrimaryRecordPage {
 public:
-    CDataPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages, const AppState& state)
-        : PrimaryRecordPage(std::move(image), fileSet, pages, state) {}
+    CDataPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages, const AppState& state,
+              std::span<const ColumnDescriptor> listingColumns = {})
+        : PrimaryRecordPage(std::move(image), fileSet, pages, state, listingColumns) {}
     ~CDataPage() override = default;
 
     // Filled by the row decoder: the table rows and the module-definition rows of this page.

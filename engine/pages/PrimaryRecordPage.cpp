@@ -13,17 +13,19 @@ constexpr std::uint16_t kLastOneSlotOffset = 8096;
 }  // namespace
 
 PrimaryRecordPage::PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages,
-                                     const AppState& state)
-    : RecordPage(std::move(image), fileSet, pages, state) {
+                                     const AppState& state, std::span<const ColumnDescriptor> listingColumns)
+    : RecordPage(std::move(image), fileSet, pages, state), listingColumns_(listingColumns) {
     Prepare();
     if (state.m_bShowDeleted && state.m_bShowAdvancedDeleted) RecoverRemovedRecords();
     WalkRecords();
     slotArray.reset();
+    listingColumns_ = {};
 }
 
 PrimaryRecordPage::PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages,
-                                     const AppState& state, OneSlot slot)
-    : RecordPage(std::move(image), fileSet, pages, state) {
+                                     const AppState& state, OneSlot slot,
+                                     std::span<const ColumnDescriptor> listingColumns)
+    : RecordPage(std::move(image), fileSet, pages, state), listingColumns_(listingColumns) {
     Prepare();
     if (!slotArray) {
         records.push_back(nullptr);
@@ -37,6 +39,7 @@ PrimaryRecordPage::PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet,
             records.push_back(nullptr);
     }
     slotArray.reset();
+    listingColumns_ = {};
 }
 
 CPrimaryRecord* PrimaryRecordPage::Record(std::size_t slot) const {
@@ -47,7 +50,7 @@ CPrimaryRecord* PrimaryRecordPage::Record(std::size_t slot) const {
 
 void PrimaryRecordPage::Prepare() {
     CopySlotArray();
-    if (Header().IsCompressed()) ReadCompressionInfo(*this, State());
+    if (Header().IsCompressed()) ReadCompressionInfo(*this, State(), listingColumns_);
 }
 
 std::unique_ptr<CPrimaryRecord> PrimaryRecordPage::ParseAt(std::uint16_t offset, bool followStubs) {
@@ -55,7 +58,7 @@ std::unique_ptr<CPrimaryRecord> PrimaryRecordPage::ParseAt(std::uint16_t offset,
     auto record = std::make_unique<CPrimaryRecord>(Bytes().Sub(offset, static_cast<std::size_t>(room)), this, room,
                                                    State(), Pages(), followStubs);
     if (record->isCompressed && !record->isInvalid && !State().m_bIsSql2000)
-        ExpandCompressedRecord(*record, *this, State());
+        ExpandCompressedRecord(*record, *this, State(), listingColumns_);
     return record;
 }
 

@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
+#include "catalog/ColumnDescriptor.h"
 #include "pages/PrimaryRecord.h"
 #include "pages/RecordPage.h"
 
@@ -35,12 +37,15 @@ class PrimaryRecordPage : public RecordPage {
 public:
     // The page walk: slot array, compression information, the deleted-record
     // scan when both deleted-record options are set, then one entry per slot.
-    PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages, const AppState& state);
+    // `listingColumns` is the column list of the table being listed, used to
+    // expand compressed records while the page is built (empty: no listing).
+    PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages, const AppState& state,
+                      std::span<const ColumnDescriptor> listingColumns = {});
     // The one-slot build used to follow a forwarding stub: `records` holds the
     // entry of that slot only (nothing when the slot number is not below the
     // slot count). Records read here never follow stubs themselves.
     PrimaryRecordPage(PageImage image, CDatabaseFileSet* fileSet, PageSource* pages, const AppState& state,
-                      OneSlot slot);
+                      OneSlot slot, std::span<const ColumnDescriptor> listingColumns = {});
     ~PrimaryRecordPage() override = default;
 
     // The record of slot `slot`, or null for an empty entry or a slot out of range.
@@ -72,6 +77,8 @@ private:
     // Parses the record at `offset` (expanding it when it is compressed).
     std::unique_ptr<CPrimaryRecord> ParseAt(std::uint16_t offset, bool followStubs);
     void WalkRecords();
+    // The listing's columns while the page is being built; cleared afterwards.
+    std::span<const ColumnDescriptor> listingColumns_;
 };
 
 }  // namespace pw
