@@ -10,6 +10,7 @@ namespace pw {
 namespace {
 
 constexpr std::size_t kThisPageOffset = 32;  // the page's own number, signed 32-bit
+constexpr std::size_t kThisFileOffset = 36;  // the page's own file id, 1 or above in a written page
 constexpr std::uint64_t kFirstCheckedPage = 8;
 
 // Scans positions first..last (inclusive) with pages read from `startOffset`.
@@ -20,8 +21,10 @@ bool FindPageInLine(const ReadOnlyFile& file, std::uint64_t startOffset, std::ui
     if (!reader.Ready()) return false;
     for (std::uint64_t i = first; i <= last && !state.StopRequested(); ++i) {
         const ByteView page = reader.Next();
+        // A run of zeros is no page, though its number 0 would match position 0.
         const std::int64_t ownNumber = page.I32(kThisPageOffset);
-        if (ownNumber >= 0 && static_cast<std::uint64_t>(ownNumber) == i) return true;
+        if (ownNumber >= 0 && static_cast<std::uint64_t>(ownNumber) == i && page.U16(kThisFileOffset) != 0)
+            return true;
         if (i % step == 0) sink.ProgressPosition(static_cast<std::int64_t>(i));
     }
     return false;

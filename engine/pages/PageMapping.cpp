@@ -72,7 +72,7 @@ PrimaryMapResult MapPrimaryFilePages(const ReadOnlyFile& file, std::uint64_t dat
             result.firstPageType = h.pageType;
             result.firstPageFileId = h.fileId;
         }
-        if (h.pageType != 0) ++result.headerFileIds[h.fileId];
+        ++result.headerFileIds[h.fileId];
         if (h.objectId <= kLastSystemObjectId) {
             maps.SystemPageMap[h.objectId].push_back(ref);
             ++result.systemEntries;

@@ -28,7 +28,7 @@ struct PageMaps {
 struct PrimaryMapResult {
     // Entries made in SystemPageMap; none means the file holds no database.
     std::uint64_t systemEntries = 0;
-    // How many pages with a non-zero page type carry each header file id;
+    // How many pages carry each header file id (0 for pages never written);
     // tells a primary file (id 1) from a secondary file opened alone.
     std::map<std::uint16_t, std::uint64_t> headerFileIds;
     // Header of the page at position 0 (a file header page is type 15).

@@ -78,7 +78,11 @@ void CDatabaseFileSet::LocateListed(const std::string& folder, DataFileList& fil
         if (secondaryFiles_.count(entry.fileId) != 0) continue;  // the list names an id twice
         entry.fileSize = file.Size();
         entry.wholePageCount = entry.fileSize / kPageSize;
-        entry.dataStartOffset = static_cast<std::int32_t>(entry.fileSize % kPageSize);
+        // The pages of a file with extra bytes may start after them or at 0:
+        // the same check as for the primary file settles it.
+        const std::uint64_t remainder = entry.fileSize % kPageSize;
+        const bool keep = pw::CheckDataStart(file, entry.wholePageCount, remainder, state_, sink_);
+        entry.dataStartOffset = keep ? static_cast<std::int32_t>(remainder) : 0;
         secondaryFiles_[entry.fileId] = entry;
         MapSecondaryFilePages(file, static_cast<std::uint64_t>(entry.dataStartOffset), entry.wholePageCount,
                               entry.fileId, maps_, state_, sink_);
