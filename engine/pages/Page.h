@@ -27,6 +27,8 @@ public:
         : image_(std::move(image)), header_(std::span<std::uint8_t>(image_)), fileSet_(fileSet) {}
 
     const CPage_Header& Header() const { return header_; }
+    // The page object's own copy of the header; the deleted-record scan raises its slot count.
+    CPage_Header& MutableHeader() { return header_; }
     CDatabaseFileSet* FileSet() const { return fileSet_; }
     ByteView Bytes() const { return ByteView(image_.data(), image_.size()); }
     const PageImage& Image() const { return image_; }
