@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pages/DataPage.h"
 #include "pages/DataStartCheck.h"
 
 namespace pw {
@@ -31,6 +32,8 @@ std::optional<PageImage> ReadImage(const ReadOnlyFile& file, std::uint64_t offse
 }
 
 }  // namespace
+
+CDatabaseFileSet::~CDatabaseFileSet() = default;
 
 std::unique_ptr<CDatabaseFileSet> CDatabaseFileSet::OpenFileSet(const std::string& primaryPath, AppState& state,
                                                                  EventSink& sink) {
@@ -111,6 +114,12 @@ std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeader(std::int32_t fileId
     if (!image) return std::nullopt;
     currentPageImage = std::move(*image);
     return CPage_Header(std::span<std::uint8_t>(currentPageImage));
+}
+
+std::unique_ptr<CDataPage> CDatabaseFileSet::ReadDataPage(std::int32_t fileId, std::int64_t pageNumber) {
+    auto image = ReadPage(fileId, pageNumber);
+    if (!image) return nullptr;
+    return std::make_unique<CDataPage>(std::move(*image), this, this, state_);
 }
 
 std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeaderOnly(std::int32_t fileId, std::int64_t pageNumber) const {
