@@ -75,13 +75,18 @@ bool CDatabaseFileSet::MapDatabaseObjects() {
     if (result.firstPageType == kFileHeaderPage && result.firstPageFileId != 0) {
         headerFileId_ = result.firstPageFileId;
     } else {
-        std::uint64_t best = 0;
+        // Without a file header page, an id counts only when at least half of
+        // the pages carry it: bytes that are no pages give no id at all.
+        std::uint64_t best = 0, pages = 0;
+        std::uint16_t bestId = 0;
         for (const auto& [fileId, count] : result.headerFileIds) {
+            pages += count;
             if (fileId != 0 && count > best) {
                 best = count;
-                headerFileId_ = fileId;
+                bestId = fileId;
             }
         }
+        headerFileId_ = 2 * best >= pages ? bestId : 0;
     }
     return result.systemEntries > 0;
 }

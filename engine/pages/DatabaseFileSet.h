@@ -102,8 +102,8 @@ public:
     const BootPageFacts& BootFacts() const { return bootFacts_; }
 
     // The file id the primary file's own pages carry: the id of its file
-    // header page (page 0), else the id most of its pages carry. A value
-    // above 1 means a secondary file was opened on its own.
+    // header page (page 0), else the id at least half of its pages carry, else
+    // 0. A value above 1 means a secondary file was opened on its own.
     std::uint16_t HeaderFileId() const { return headerFileId_; }
 
     // Runs the data start check on the primary file and sets dataStartOffset.
