@@ -124,6 +124,15 @@ TEST(InfoCommand, UnreadableFile) {
     EXPECT_TRUE(Contains(result.err, kCannotOpen)) << result.err;
 }
 
+TEST(InfoCommand, FifoIsRefusedWithoutWaiting) {
+    forge::TempFolder folder;
+    const std::string path = folder.File("pipe.mdf");
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const clitest::CliResult result = RunCli({"info", path});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(Contains(result.err, kCannotOpen)) << result.err;
+}
+
 TEST(InfoCommand, Usage) {
     EXPECT_EQ(RunCli({}).exitCode, 1);
     EXPECT_EQ(RunCli({"info"}).exitCode, 1);
