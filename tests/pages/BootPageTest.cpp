@@ -7,7 +7,7 @@
 
 namespace {
 
-using forge::BootPageSpec;
+using forge::BootPageFields;
 using forge::DataFileBuilder;
 
 TEST(SqlVersion, TextOfEachVersion) {
@@ -44,7 +44,7 @@ TEST(BootPage, DatabaseNames) {
         {"", ""},
     };
     for (const auto& [stored, expected] : cases) {
-        const pw::PageImage image = forge::BootPageImage(BootPageSpec{661, 661, stored, 0});
+        const pw::PageImage image = forge::BootPageImage(BootPageFields{661, 661, stored, 0});
         EXPECT_EQ(pw::DecodeDatabaseName(pw::ByteView(image.data(), image.size()).Sub(148, 208)), expected);
     }
 }
