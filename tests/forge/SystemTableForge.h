@@ -66,6 +66,22 @@ struct ColParSpec {
 };
 // syscolpars (41): 41-byte fixed part, name in var 0, identity value in var 1.
 Bytes ColParRecord(const ColParSpec& spec);
+// A column of `objectId`; the type defaults to int.
+inline ColParSpec Col(std::int32_t objectId, std::int32_t columnId, const std::string& name,
+                      std::uint8_t systemType = 56, std::int32_t userType = 56, std::int16_t length = 4) {
+    ColParSpec spec;
+    spec.objectId = objectId;
+    spec.columnId = columnId;
+    spec.name = name;
+    spec.systemType = systemType;
+    spec.userType = userType;
+    spec.length = length;
+    return spec;
+}
+inline Bytes ColParRecord(std::int32_t objectId, std::int32_t columnId, const std::string& name,
+                          std::uint8_t systemType = 56, std::int32_t userType = 56, std::int16_t length = 4) {
+    return ColParRecord(Col(objectId, columnId, name, systemType, userType, length));
+}
 // sysscalartypes (50): 36-byte fixed part.
 Bytes ScalarTypeRecord(std::int32_t typeId, std::uint8_t systemType, std::int16_t length, const std::string& name,
                        std::int32_t schemaId = 4);
@@ -113,6 +129,16 @@ struct SysColumns2000Spec {
 };
 // syscolumns (3): 43-byte fixed part, 24 columns.
 Bytes SysColumns2000Record(const SysColumns2000Spec& spec);
+inline SysColumns2000Spec Col2000(std::int32_t objectId, std::int16_t columnId, const std::string& name,
+                                  std::uint8_t typeStatus = 0) {
+    SysColumns2000Spec spec;
+    spec.objectId = objectId;
+    spec.columnId = columnId;
+    spec.columnOrder = columnId;
+    spec.name = name;
+    spec.typeStatus = typeStatus;
+    return spec;
+}
 
 // A primary data file (boot page at 9) with system table pages from position 16 on.
 class CatalogFileBuilder {
