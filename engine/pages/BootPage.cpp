@@ -7,6 +7,8 @@ namespace pw {
 
 namespace {
 
+// The one-slot build with no slot: the page part without any record.
+constexpr OneSlot kNoRecord{-1};
 constexpr std::uint16_t kNamePadding = 0x2020;  // two 0x20 bytes as one UTF-16 unit
 
 }  // namespace
@@ -45,7 +47,8 @@ bool ResolveCollation(AppState& state, std::int32_t bootCollationId) {
 }
 
 CBootPage::CBootPage(PageImage image, CDatabaseFileSet* fileSet, AppState& state)
-    : CPage(std::move(image), fileSet) {
+    : PrimaryRecordPage(std::move(image), fileSet, nullptr, state, kNoRecord) {
+    records.clear();
     const ByteView bytes = Bytes();
     versionNumber = bytes.U16(kBootVersionOffset);
     createVersion = bytes.U16(kBootCreateVersionOffset);

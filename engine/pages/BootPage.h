@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "pages/Page.h"
+#include "pages/PrimaryRecordPage.h"
 #include "support/AppState.h"
 #include "support/ByteView.h"
 
@@ -38,12 +38,13 @@ std::string DecodeDatabaseName(ByteView nameField);
 // false, leaving the members as they were, when no entry matches.
 bool ResolveCollation(AppState& state, std::int32_t bootCollationId);
 
-class CBootPage : public CPage {
+class CBootPage : public PrimaryRecordPage {
 public:
     // Reads the boot record of `image` and sets the version text and the
-    // collation of `state`. No slot array is parsed.
+    // collation of `state`. The page holds no parsed records: the boot record
+    // is read in place.
     CBootPage(PageImage image, CDatabaseFileSet* fileSet, AppState& state);
-    virtual ~CBootPage() = default;
+    ~CBootPage() override = default;
 
     // The boot record's data (page offset 100 to the end of the page).
     ByteView BootRecord() const { return Bytes().Sub(kBootRecordOffset, kPageSize); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pages/DataPage.h"
 #include "pages/DataStartCheck.h"
 
 namespace pw {
@@ -31,6 +32,8 @@ std::optional<PageImage> ReadImage(const ReadOnlyFile& file, std::uint64_t offse
 }
 
 }  // namespace
+
+CDatabaseFileSet::~CDatabaseFileSet() = default;
 
 std::unique_ptr<CDatabaseFileSet> CDatabaseFileSet::OpenFileSet(const std::string& primaryPath, AppState& state,
                                                                  EventSink& sink) {
@@ -72,13 +75,18 @@ bool CDatabaseFileSet::MapDatabaseObjects() {
     if (result.firstPageType == kFileHeaderPage && result.firstPageFileId != 0) {
         headerFileId_ = result.firstPageFileId;
     } else {
-        std::uint64_t best = 0;
+        // Without a file header page, an id counts only when at least half of
+        // the pages carry it: bytes that are no pages give no id at all.
+        std::uint64_t best = 0, pages = 0;
+        std::uint16_t bestId = 0;
         for (const auto& [fileId, count] : result.headerFileIds) {
+            pages += count;
             if (fileId != 0 && count > best) {
                 best = count;
-                headerFileId_ = fileId;
+                bestId = fileId;
             }
         }
+        headerFileId_ = 2 * best >= pages ? bestId : 0;
     }
     return result.systemEntries > 0;
 }
@@ -111,6 +119,12 @@ std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeader(std::int32_t fileId
     if (!image) return std::nullopt;
     currentPageImage = std::move(*image);
     return CPage_Header(std::span<std::uint8_t>(currentPageImage));
+}
+
+std::unique_ptr<CDataPage> CDatabaseFileSet::ReadDataPage(std::int32_t fileId, std::int64_t pageNumber) {
+    auto image = ReadPage(fileId, pageNumber);
+    if (!image) return nullptr;
+    return std::make_unique<CDataPage>(std::move(*image), this, this, state_);
 }
 
 std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeaderOnly(std::int32_t fileId, std::int64_t pageNumber) const {

@@ -24,11 +24,14 @@
 #include "pages/Page.h"
 #include "pages/PageMapping.h"
 #include "pages/PageRef.h"
+#include "pages/PageSource.h"
 #include "pages/ReadOnlyFile.h"
 #include "support/AppState.h"
 #include "support/EventSink.h"
 
 namespace pw {
+
+class CDataPage;
 
 // What the boot page said, kept for reports (version numbers, raw collation id).
 struct BootPageFacts {
@@ -43,12 +46,12 @@ struct BootPageFacts {
 // readers of system tables accept it; every other reader refuses it.
 enum class PageZero { kRefuse, kAccept };
 
-class CDatabaseFileSet {
+class CDatabaseFileSet final : public PageSource {
 public:
     CDatabaseFileSet(AppState& state, EventSink& sink) : state_(state), sink_(sink) {}
     CDatabaseFileSet(const CDatabaseFileSet&) = delete;
     CDatabaseFileSet& operator=(const CDatabaseFileSet&) = delete;
-    virtual ~CDatabaseFileSet() = default;
+    ~CDatabaseFileSet() override;
 
     // Opens the primary file, settles its data start and maps its pages.
     // Never fails to return an object; the caller tests IsOpened(). Failures
@@ -72,6 +75,14 @@ public:
     // The header of a page, without keeping its image.
     std::optional<CPage_Header> ReadPageHeaderOnly(std::int32_t fileId, std::int64_t pageNumber) const;
     void ReleaseCurrentPageImage() { currentPageImage.clear(); }
+    // The page as a data page with its records parsed, or nothing. The page
+    // object owns its image; forwarding stubs on it are followed through this
+    // file set.
+    std::unique_ptr<CDataPage> ReadDataPage(std::int32_t fileId, std::int64_t pageNumber);
+    // PageSource: the pages forwarding stubs point at.
+    std::optional<PageImage> FetchPage(std::uint16_t fileId, std::int64_t pageNumber) override {
+        return ReadPage(fileId, pageNumber);
+    }
 
     // ---- boot page and secondary files (run by the catalog build) ------------
     // Finds the boot page through the page maps (allowing for shifted pages),
@@ -91,8 +102,8 @@ public:
     const BootPageFacts& BootFacts() const { return bootFacts_; }
 
     // The file id the primary file's own pages carry: the id of its file
-    // header page (page 0), else the id most of its pages carry. A value
-    // above 1 means a secondary file was opened on its own.
+    // header page (page 0), else the id at least half of its pages carry, else
+    // 0. A value above 1 means a secondary file was opened on its own.
     std::uint16_t HeaderFileId() const { return headerFileId_; }
 
     // Runs the data start check on the primary file and sets dataStartOffset.

@@ -17,17 +17,17 @@ pw::PageImage FormattedPage(std::uint16_t fileId, std::uint32_t number, std::uin
 
 }  // namespace
 
-pw::PageImage BootPageImage(const BootPageSpec& spec, std::uint32_t pageNumber) {
+pw::PageImage BootPageImage(const BootPageFields& fields, std::uint32_t pageNumber) {
     PageBuilder page;
     page.Type(pw::kBootPage).ObjectId(kAllocationObjectId).ThisPage(1, pageNumber);
     pw::PageImage image = page.Build();
-    PutLE(image, 100, spec.version, 2);
-    PutLE(image, 102, spec.createVersion, 2);
-    std::string name = pw::Utf8ToUtf16Le(spec.name);
+    PutLE(image, 100, fields.version, 2);
+    PutLE(image, 102, fields.createVersion, 2);
+    std::string name = pw::Utf8ToUtf16Le(fields.name);
     name.resize(std::max<std::size_t>(name.size(), 208), '\x20');
     name.resize(208);
     std::copy(name.begin(), name.end(), image.begin() + 148);
-    PutLE(image, 488, static_cast<std::uint32_t>(spec.collationId), 4);
+    PutLE(image, 488, static_cast<std::uint32_t>(fields.collationId), 4);
     return image;
 }
 
@@ -35,7 +35,7 @@ DataFileBuilder::DataFileBuilder(std::uint32_t pageCount, std::uint16_t fileId) 
     pages_.reserve(pageCount);
     for (std::uint32_t n = 0; n < pageCount; ++n) pages_.push_back(FormattedPage(fileId, n, 0, 0));
     if (pageCount > 0) pages_[0] = FormattedPage(fileId, 0, pw::kFileHeaderPage, kAllocationObjectId);
-    if (fileId == 1 && pageCount > 9) pages_[9] = BootPageImage(BootPageSpec{});
+    if (fileId == 1 && pageCount > 9) pages_[9] = BootPageImage(BootPageFields{});
 }
 
 DataFileBuilder& DataFileBuilder::SetPage(std::uint32_t position, pw::PageImage image) {
@@ -48,8 +48,8 @@ DataFileBuilder& DataFileBuilder::ObjectPage(std::uint32_t position, std::int32_
     return SetPage(position, FormattedPage(fileId_, position, pageType, objectId));
 }
 
-DataFileBuilder& DataFileBuilder::Boot(const BootPageSpec& spec, std::uint32_t position) {
-    return SetPage(position, BootPageImage(spec, position));
+DataFileBuilder& DataFileBuilder::Boot(const BootPageFields& fields, std::uint32_t position) {
+    return SetPage(position, BootPageImage(fields, position));
 }
 
 DataFileBuilder& DataFileBuilder::NumberPagesFrom(std::int64_t delta) {

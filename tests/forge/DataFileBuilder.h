@@ -16,7 +16,7 @@
 
 namespace forge {
 
-struct BootPageSpec {
+struct BootPageFields {
     std::uint16_t version = 661;
     std::uint16_t createVersion = 661;
     std::string name = "Forge";  // UTF-8, stored as UTF-16LE padded with 0x20 bytes
@@ -24,7 +24,7 @@ struct BootPageSpec {
 };
 
 // A boot page image (page type 13, object id 99) numbered `pageNumber`.
-pw::PageImage BootPageImage(const BootPageSpec& spec, std::uint32_t pageNumber = 9);
+pw::PageImage BootPageImage(const BootPageFields& fields, std::uint32_t pageNumber = 9);
 
 class DataFileBuilder {
 public:
@@ -43,7 +43,7 @@ public:
     DataFileBuilder& IamPage(std::uint32_t position, std::int32_t objectId) {
         return ObjectPage(position, objectId, pw::kIamPage);
     }
-    DataFileBuilder& Boot(const BootPageSpec& spec, std::uint32_t position = 9);
+    DataFileBuilder& Boot(const BootPageFields& fields, std::uint32_t position = 9);
     // Every page's stored number becomes position + `delta` (a file whose
     // first pages were lost: page 24 sits at position 20 for delta 4).
     DataFileBuilder& NumberPagesFrom(std::int64_t delta);

@@ -7,7 +7,7 @@
 
 namespace {
 
-using forge::BootPageSpec;
+using forge::BootPageFields;
 using forge::DataFileBuilder;
 
 TEST(SqlVersion, TextOfEachVersion) {
@@ -44,7 +44,7 @@ TEST(BootPage, DatabaseNames) {
         {"", ""},
     };
     for (const auto& [stored, expected] : cases) {
-        const pw::PageImage image = forge::BootPageImage(BootPageSpec{661, 661, stored, 0});
+        const pw::PageImage image = forge::BootPageImage(BootPageFields{661, 661, stored, 0});
         EXPECT_EQ(pw::DecodeDatabaseName(pw::ByteView(image.data(), image.size()).Sub(148, 208)), expected);
     }
 }
@@ -155,6 +155,27 @@ TEST(ReadBootPage, ObjectSevenIsPreferredOverFortyOne) {
     ASSERT_TRUE(files.IsOpened());
     files.ReadBootPage();
     EXPECT_EQ(files.databaseName, "Seven");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(BootPage, BuiltFromAnImageWithoutRecords) {
+    pw::AppState state;
+    state.m_mapCollations[872468488] = {"SQL_Latin1_General_CP1_CI_AS", 1252};
+    pw::PageImage image = forge::BootPageImage({904, 611, "Lager", 872468488});
+    forge::PutLE(image, 22, 1, 2);       // one slot: the boot record at 96
+    forge::PutLE(image, 8190, 96, 2);
+    const pw::CBootPage boot(std::move(image), nullptr, state);
+    EXPECT_TRUE(boot.records.empty());
+    EXPECT_EQ(boot.versionNumber, 904);
+    EXPECT_EQ(boot.createVersion, 611);
+    EXPECT_EQ(boot.databaseName, "Lager");
+    EXPECT_EQ(boot.collationId, 872468488);
+    EXPECT_EQ(boot.BootRecord().U16(0), 904);
+    EXPECT_EQ(state.m_strSqlVersion, " SQL Server 2019");
+    EXPECT_EQ(state.m_strCollationName, "SQL_Latin1_General_CP1_CI_AS");
 }
 
 }  // namespace

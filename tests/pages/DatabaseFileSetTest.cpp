@@ -176,3 +176,18 @@ TEST(DatabaseFileSet, StopRequestEndsThePassesAndIsClearedAfterwards) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DatabaseFileSet, BytesThatAreNoPagesGiveNoFileId) {
+    std::string random(40 * 8192, '\0');
+    std::uint32_t seed = 77;
+    for (char& c : random) {
+        seed = seed * 1664525u + 1013904223u;
+        c = static_cast<char>(seed >> 24);
+    }
+    pagestest::ScanFixture scan;
+    EXPECT_EQ(scan.Open(random).HeaderFileId(), 0);
+}
+
+}  // namespace
