@@ -17,8 +17,8 @@ namespace {
 
 // The last offset at which four pattern bytes still fit before the final slot.
 constexpr std::size_t kLastPatternOffset = 8189;
-// A record start 0x84 (132) bytes into the record: the fixed-part end of a
-// common system table row, always tried.
+// A fixed part ending at 0x84 (132) is always tried, whatever the page's own
+// rows look like; it only finds rows of tables with exactly that fixed part.
 constexpr std::uint16_t kWellKnownFixedEnd = 0x84;
 
 bool IsRowStatusA(std::uint8_t statusA) {
