@@ -2,23 +2,10 @@
 
 #include "pages/DataPage.h"
 #include "pages/DatabaseFileSet.h"
-#include "pages/PageSource.h"
 
 namespace pw {
 
 namespace {
-
-// Pages fetched to follow a forwarding stub come from the same file set.
-class FileSetPages final : public PageSource {
-public:
-    explicit FileSetPages(const CDatabaseFileSet& files) : files_(files) {}
-    std::optional<PageImage> FetchPage(std::uint16_t fileId, std::int64_t pageNumber) override {
-        return files_.ReadPage(fileId, pageNumber);
-    }
-
-private:
-    const CDatabaseFileSet& files_;
-};
 
 template <typename Row, typename Make>
 void AppendTo(std::vector<Row>& rows, Make&& make) {
@@ -36,16 +23,16 @@ void CSystemTableReader::Walk(std::int32_t objectId,
     const PageMap& map = files_.SystemPageMap();
     const auto found = map.find(objectId);
     if (found == map.end()) return;
-    FileSetPages pages(files_);
     // The list is copied: reading a page never changes the maps, but the
     // copy keeps this loop independent of that.
     const std::vector<PageRef> refs = found->second;
     for (const PageRef& ref : refs) {
         if (state_.StopRequested()) break;
-        // The catalog's page reader also accepts page 0 of a file.
+        // The catalog's page reader also accepts page 0 of a file; stubs are
+        // followed through the file set.
         std::optional<PageImage> image = files_.ReadPage(ref.fileId, ref.position, PageZero::kAccept);
         if (!image) continue;
-        CDataPage page(std::move(*image), &files_, &pages, state_);
+        CDataPage page(std::move(*image), &files_, &files_, state_);
         const auto slotCount = static_cast<std::size_t>(page.Header().slotCount > 0 ? page.Header().slotCount : 0);
         for (std::size_t i = 0; i < slotCount && i < page.records.size(); ++i) {
             if (state_.StopRequested()) break;
