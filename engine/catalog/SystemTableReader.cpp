@@ -28,6 +28,10 @@ void CSystemTableReader::Walk(std::int32_t objectId,
     const std::vector<PageRef> refs = found->second;
     for (const PageRef& ref : refs) {
         if (state_.StopRequested()) break;
+        // Only data pages hold catalog rows. The object's IAM pages (whose
+        // bitmap record would otherwise be read as a row) and the pages of its
+        // nonclustered indexes carry the same object id and are passed over.
+        if (ref.pageType != kDataPage) continue;
         // The catalog's page reader also accepts page 0 of a file; stubs are
         // followed through the file set.
         std::optional<PageImage> image = files_.ReadPage(ref.fileId, ref.position, PageZero::kAccept);
