@@ -1,32 +1,35 @@
 #pragma once
-// ValueKind: the code by which a column's values are decoded and rendered,
-// chosen from the column's SQL Server system type id.
+// The code by which a column's values are decoded and rendered.
+//
+// The catalog stores one of these in every column descriptor; the row decoder
+// and the value renderer switch on it. The numbers are part of the column
+// descriptor's contract and never change.
 
 #include <cstdint>
 
 namespace pw {
 
 enum ValueKind : std::int32_t {
-    kKindBigint = 0,
+    kKindBigInt = 0,
     kKindBinary = 1,
     kKindBit = 2,
-    kKindChar = 3,
-    kKindDatetime = 4,
+    kKindChar = 3,             // char, and every system type not listed below
+    kKindDateTime = 4,
     kKindDate = 5,
     kKindTime = 6,
-    kKindDatetime2 = 7,
-    kKindDatetimeOffset = 8,
+    kKindDateTime2 = 7,
+    kKindDateTimeOffset = 8,
     kKindInt = 9,
-    kKindNchar = 10,
-    kKindNvarchar = 11,
-    kKindRowLocator = 12,
-    kKindSmallint = 13,
-    kKindTinyint = 14,
-    kKindUniqueidentifier = 15,
-    kKindVarbinary = 16,
-    kKindVarchar = 17,
-    kKindEmpty = 18,
-    kKindNtext = 19,
+    kKindNChar = 10,
+    kKindNVarChar = 11,
+    kKindRowLocator = 12,      // page, file and slot of a heap row
+    kKindSmallInt = 13,
+    kKindTinyInt = 14,
+    kKindUniqueIdentifier = 15,
+    kKindVarBinary = 16,
+    kKindVarChar = 17,
+    kKindEmpty = 18,           // no SQL Server type; renders nothing
+    kKindNText = 19,
     kKindSqlVariant = 20,
     kKindMoney = 21,
     kKindFloat = 22,
@@ -34,55 +37,21 @@ enum ValueKind : std::int32_t {
     kKindDecimal = 24,
     kKindImage = 25,
     kKindText = 26,
-    kKindSmalldatetime = 27,
+    kKindSmallDateTime = 27,
     kKindReal = 28,
-    kKindSmallmoney = 29,
+    kKindSmallMoney = 29,
     kKindTimestamp = 30,
-    kKindHierarchyId = 31,
-    kKindGeometry = 32,
-    kKindClrType = 33,
+    kKindHierarchyId = 31,     // CLR type with user type id 128
+    kKindGeometry = 32,        // CLR type with user type id 129
+    kKindClr = 33,             // every other CLR type (geography, user CLR types)
     kKindXml = 34,
 };
 
-// The kind of a system type id. Image (34) and text (35) both give the text
-// kind; the catalog chooses image and the CLR kinds itself. Ids not listed
-// give the char kind.
-constexpr ValueKind KindFromSystemType(int systemTypeId) {
-    switch (systemTypeId) {
-        case 127: return kKindBigint;
-        case 173: return kKindBinary;
-        case 104: return kKindBit;
-        case 175: return kKindChar;
-        case 61: return kKindDatetime;
-        case 40: return kKindDate;
-        case 41: return kKindTime;
-        case 42: return kKindDatetime2;
-        case 43: return kKindDatetimeOffset;
-        case 56: return kKindInt;
-        case 239: return kKindNchar;
-        case 231: return kKindNvarchar;
-        case 52: return kKindSmallint;
-        case 48: return kKindTinyint;
-        case 36: return kKindUniqueidentifier;
-        case 165: return kKindVarbinary;
-        case 167: return kKindVarchar;
-        case 232: return kKindEmpty;
-        case 99: return kKindNtext;
-        case 98: return kKindSqlVariant;
-        case 60: return kKindMoney;
-        case 62: return kKindFloat;
-        case 108: return kKindNumeric;
-        case 106: return kKindDecimal;
-        case 34: return kKindText;
-        case 35: return kKindText;
-        case 58: return kKindSmalldatetime;
-        case 59: return kKindReal;
-        case 122: return kKindSmallmoney;
-        case 189: return kKindTimestamp;
-        case 240: return kKindClrType;
-        case 241: return kKindXml;
-        default: return kKindChar;
-    }
-}
+constexpr std::int32_t kValueKindCount = 35;
+
+// The kind of a SQL Server system type id. Both 34 (image) and 35 (text) give
+// text; the catalog turns image into kKindImage and picks the CLR kind of a
+// 240 column by its user type id. Unknown ids are rendered as char.
+ValueKind KindFromSystemType(std::int32_t systemTypeId);
 
 }  // namespace pw
