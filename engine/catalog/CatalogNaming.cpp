@@ -1,6 +1,5 @@
 #include "catalog/CatalogNaming.h"
 
-#include <cinttypes>
 #include <cstdio>
 
 #include "support/Utf.h"

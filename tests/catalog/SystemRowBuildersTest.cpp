@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "CatalogTestSupport.h"
 #include "catalog/CatalogNaming.h"
 #include "catalog/SystemRowBuilders.h"
@@ -240,6 +242,52 @@ TEST(Column2000Rows, CollationAndStatusOnlyWithMoreThanTwentyColumns) {
     const pw::Column2000Row empty = *pw::MakeColumn2000Row(RecordBytes{Bytes{}, {Utf16("a")}}.View(), counter);
     EXPECT_EQ(empty.objectId, -1);
     EXPECT_EQ(empty.name, "");
+}
+
+}  // namespace
+
+namespace {
+
+// Random fixed parts and variable columns of every length: each builder reads
+// only inside its record and keeps to its drop-or-default rule.
+TEST(RowBuilders, RandomRecordsStayInBounds) {
+    std::mt19937 random(77);
+    for (int round = 0; round < 2000; ++round) {
+        RecordBytes r;
+        r.fixed.resize(random() % 900);
+        for (auto& b : r.fixed) b = static_cast<std::uint8_t>(random());
+        r.vars.resize(random() % 3);
+        for (auto& v : r.vars) {
+            v.resize(random() % 40);
+            for (auto& b : v) b = static_cast<std::uint8_t>(random());
+        }
+        r.type = static_cast<int>(random() % 8);
+        r.columnCount = static_cast<int>(random() % 40);
+        const pw::SystemRecord view = r.View();
+        std::uint64_t counter = 0;
+        const bool blob = r.type == pw::kBlobFragmentType;
+        EXPECT_EQ(pw::MakeFileRow(view).has_value(), !blob);
+        if (auto row = pw::MakeObjectRow(view, pw::ObjectLayout::kSql2005, counter)) {
+            EXPECT_GT(row->id, 0);
+            EXPECT_FALSE(row->name.empty());
+            EXPECT_LE(row->typeCode.size(), 4u);
+        }
+        pw::MakeObjectRow(view, pw::ObjectLayout::kSql2000, counter);
+        EXPECT_EQ(pw::MakeAllocUnitRow(view).has_value(), !blob);
+        EXPECT_EQ(pw::MakeRowsetRow(view).has_value(), !blob);
+        EXPECT_EQ(pw::MakeColumnRow(view, counter).has_value(), !blob && r.type != pw::kIndexRecordType);
+        EXPECT_EQ(pw::MakeTypeRow(view).has_value(), !blob && !r.fixed.empty());
+        pw::MakeRowsetColumnRow(view);
+        pw::MakeObjectRefRow(view);
+        pw::MakeIndexRow(view);
+        pw::MakeIndexColumnRow(view);
+        pw::MakeHobtColumnRow(view);
+        pw::MakeRowsetColumn2005Row(view);
+        pw::MakeColumn2000Row(view, counter);
+        if (pw::MakeIndex2000Entry(view, 1)) {
+            EXPECT_GE(r.fixed.size(), 64u);
+        }
+    }
 }
 
 }  // namespace
