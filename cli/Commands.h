@@ -13,4 +13,11 @@ constexpr int kExitNoSuchObject = 3;
 // `info FILE`: key: value lines describing a primary data file.
 int Info(const std::string& path);
 
+// `tables FILE`: one TSV line per user or system table: name, type code,
+// object id, data page count, column count.
+int Tables(const std::string& path);
+
+// `columns FILE TABLE`: the table's column labels, one per line.
+int Columns(const std::string& path, const std::string& table);
+
 }  // namespace cli

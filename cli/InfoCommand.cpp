@@ -5,8 +5,8 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
+#include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
-#include "pages/SqlVersion.h"
 #include "support/AppState.h"
 #include "support/CollationTable.h"
 
@@ -53,17 +53,15 @@ int Info(const std::string& path) {
         return kExitUnreadable;
     }
 
-    files->ReadBootPage();
+    // The catalog build reads the boot page, the database's file list (and
+    // through it the secondary files) and the system tables.
+    pw::CCatalog catalog(state);
+    catalog.LoadCatalog(*files);
     const pw::BootPageFacts& boot = files->BootFacts();
     if (!boot.found || boot.pageType != pw::kBootPage) {
         std::fprintf(stderr, "%s\nNo boot page was found (page 9 of the primary file, page type 13).\n", kNotValid);
         return kExitUnreadable;
     }
-
-    // Until the catalog reads the database's own file list, secondary files
-    // are found by searching the primary's folder.
-    pw::DataFileList fileList;
-    files->LocateSecondaryFiles(path, fileList);
 
     PrintKey("file_type", std::string("primary"));
     PrintKey("version", static_cast<std::uint64_t>(boot.version));
@@ -73,14 +71,16 @@ int Info(const std::string& path) {
     PrintKey("collation", state.m_bCollationResolved ? state.m_strCollationName : std::string("Unknown Collation"));
     PrintKey("collation_id", state.m_bCollationResolved ? state.m_nCollationId : std::int64_t{boot.collationId});
     PrintKey("code_page", std::int64_t{state.m_nCodePage});
-    PrintKey("layout", std::string(pw::CatalogLayoutOfVersion(boot.version) == pw::CatalogLayout::kSql2000 ? "2000"
-                                                                                                          : "2005"));
+    // The layout is the one the catalog found: object 34 holds no object row in the SQL Server 2000 layout.
+    PrintKey("layout", std::string(state.m_bIsSql2000 ? "2000" : "2005"));
     PrintKey("secondary_files", static_cast<std::uint64_t>(files->SecondaryFiles().size()));
     for (const auto& [fileId, entry] : files->SecondaryFiles())
         std::printf("secondary_file: %u %s\n", static_cast<unsigned>(fileId), entry.path.c_str());
-    // The catalog is not read yet.
-    PrintKey("objects", std::uint64_t{0});
-    PrintKey("user_tables", std::uint64_t{0});
+    std::uint64_t userTables = 0;
+    for (const pw::ObjectRow& row : catalog.objects)
+        if (row.typeCode == "U ") ++userTables;
+    PrintKey("objects", static_cast<std::uint64_t>(catalog.objects.size()));
+    PrintKey("user_tables", userTables);
     return kExitDone;
 }
 

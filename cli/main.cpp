@@ -15,6 +15,8 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  info FILE             key: value lines describing the data file\n"
+    "  tables FILE           TSV: name, type code, object id, data page count, column count\n"
+    "  columns FILE TABLE    the table's column labels, one per line\n"
     "  --help                this text\n"
     "\n"
     "Exit codes: 0 done, 1 usage, 2 the file cannot be read as a data file, 3 no such object.\n";
@@ -28,6 +30,8 @@ int main(int argc, char** argv) {
         return args.empty() ? cli::kExitUsage : cli::kExitDone;
     }
     if (args[0] == "info" && args.size() == 2) return cli::Info(args[1]);
+    if (args[0] == "tables" && args.size() == 2) return cli::Tables(args[1]);
+    if (args[0] == "columns" && args.size() == 3) return cli::Columns(args[1], args[2]);
     std::fputs(kUsage, stderr);
     return cli::kExitUsage;
 }
