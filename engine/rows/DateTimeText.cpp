@@ -149,6 +149,9 @@ std::string RenderDateTime(ByteView bytes) {
     if (!bytes.Has(0, 8)) return {};
     const std::int32_t ticks = bytes.I32(0);
     const std::int32_t days = bytes.I32(4);
+    // A tick count before midnight is no time of day (ticks -1 to -299 would
+    // otherwise truncate to 00:00:00).
+    if (ticks < 0) return kInvalidDateText;
     // 1/300 s ticks; the factor is slightly above 1/300 so that exact
     // multiples of 300 never land a hair below the whole second.
     const auto seconds = static_cast<long long>(static_cast<double>(ticks) * 0.00333333335);

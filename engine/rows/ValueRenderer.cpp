@@ -219,7 +219,7 @@ std::string RenderValue(ValueDescriptor& vd, ByteView bytes, const ColumnDescrip
         case kKindDateTimeOffset: text = RenderDateTimeOffset(value, column.scale, vd.storageLength); break;
         case kKindXml:
             text = ConvertXmlValue(value);
-            if (text.empty()) text = " ";
+            if (text.empty()) text.push_back(' ');  // a blank cell: the value exists but could not be read
             break;
         default: break;
     }

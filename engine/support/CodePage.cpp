@@ -29,22 +29,28 @@ bool IsAsciiCompatible(std::int32_t codePage) {
 
 }  // namespace
 
-std::string IconvNameOfCodePage(std::int32_t codePage) {
+std::vector<std::string> IconvNamesOfCodePage(std::int32_t codePage) {
+    std::vector<std::string> names;
     switch (codePage) {
-        case 65001: return "UTF-8";
-        case 20127: return "ASCII";
-        case 20866: return "KOI8-R";
-        case 21866: return "KOI8-U";
-        case 20932: return "EUC-JP";
-        case 51932: return "EUC-JP";
-        case 51949: return "EUC-KR";
-        case 54936: return "GB18030";
-        case 50220: return "ISO-2022-JP";
-        case 52936: return "HZ";
+        case 65001: names.push_back("UTF-8"); break;
+        case 20127: names.push_back("ASCII"); break;
+        case 20866: names.push_back("KOI8-R"); break;
+        case 21866: names.push_back("KOI8-U"); break;
+        case 20932: case 51932: names.push_back("EUC-JP"); break;
+        case 51949: names.push_back("EUC-KR"); break;
+        case 54936: names.push_back("GB18030"); break;
+        case 50220: names.push_back("ISO-2022-JP"); break;
+        case 52936: names.push_back("HZ"); break;
+        case 10000: names.push_back("MACINTOSH"); break;
         default: break;
     }
-    if (codePage >= 28591 && codePage <= 28605) return "ISO-8859-" + std::to_string(codePage - 28590);
-    return "CP" + std::to_string(codePage);
+    if (codePage >= 28591 && codePage <= 28605) names.push_back("ISO-8859-" + std::to_string(codePage - 28590));
+    const std::string number = std::to_string(codePage);
+    names.push_back("CP" + number);
+    if (number.size() < 3) names.push_back("CP" + std::string(3 - number.size(), '0') + number);
+    names.push_back("IBM" + number);
+    if (codePage > 20000 && codePage < 21000) names.push_back("IBM" + std::to_string(codePage - 20000));
+    return names;
 }
 
 void AppendWidenedBytes(std::string& out, ByteView bytes) {
@@ -61,8 +67,13 @@ void* CodePageConverter::DescriptorFor(std::int32_t codePage) {
         if (entry.codePage == codePage) return entry.descriptor;
     void* descriptor = nullptr;
     if (codePage > 0) {
-        iconv_t cd = iconv_open("UTF-8", IconvNameOfCodePage(codePage).c_str());
-        if (cd != kInvalidIconv) descriptor = cd;
+        for (const std::string& name : IconvNamesOfCodePage(codePage)) {
+            iconv_t cd = iconv_open("UTF-8", name.c_str());
+            if (cd != kInvalidIconv) {
+                descriptor = cd;
+                break;
+            }
+        }
     }
     entries_.push_back({codePage, descriptor});
     return descriptor;

@@ -15,10 +15,11 @@
 
 namespace pw {
 
-// The iconv name of a Windows code page: "UTF-8" for 65001, the ISO and
-// other well-known names for the few pages iconv does not call CPnnn, and
-// "CP" + number for the rest (CP1250..CP1258, CP874, CP932, CP936, ...).
-std::string IconvNameOfCodePage(std::int32_t codePage);
+// The iconv names a Windows code page may go by, most likely first: "UTF-8"
+// for 65001, the ISO and other names for the pages iconv does not call CPnnn,
+// then "CP" + number (CP1250..CP1258, CP874, CP932, CP936, ...), the same
+// padded to three digits (CP037) and "IBM" + number (IBM273 for 20273).
+std::vector<std::string> IconvNamesOfCodePage(std::int32_t codePage);
 
 // Appends every byte as the code point of the same value (U+0000..U+00FF):
 // the fallback when bytes cannot be converted.
