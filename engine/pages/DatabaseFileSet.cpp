@@ -4,6 +4,7 @@
 
 #include "pages/DataPage.h"
 #include "pages/DataStartCheck.h"
+#include "pages/IamPage.h"
 
 namespace pw {
 
@@ -125,6 +126,21 @@ std::unique_ptr<CDataPage> CDatabaseFileSet::ReadDataPage(std::int32_t fileId, s
     auto image = ReadPage(fileId, pageNumber);
     if (!image) return nullptr;
     return std::make_unique<CDataPage>(std::move(*image), this, this, state_);
+}
+
+std::unique_ptr<IamPage> CDatabaseFileSet::ReadIamPage(std::int32_t fileId, std::int64_t pageNumber) {
+    auto image = ReadPage(fileId, pageNumber);
+    if (!image) return nullptr;
+    return std::make_unique<IamPage>(std::move(*image), this, this, state_);
+}
+
+std::uint64_t CDatabaseFileSet::FilePageCount(std::int32_t fileId) const {
+    if (fileId == 0 || fileId == 1) return wholePageCount;
+    if (fileId < 0 || fileId > 0xFFFF) return 0;
+    const auto found = secondaryFiles_.find(static_cast<std::uint16_t>(fileId));
+    // A listed file that was not found on this machine has no pages to read.
+    if (found == secondaryFiles_.end() || found->second.path.empty()) return 0;
+    return found->second.wholePageCount;
 }
 
 std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeaderOnly(std::int32_t fileId, std::int64_t pageNumber) const {

@@ -32,6 +32,7 @@
 namespace pw {
 
 class CDataPage;
+class IamPage;
 
 // What the boot page said, kept for reports (version numbers, raw collation id).
 struct BootPageFacts {
@@ -79,6 +80,10 @@ public:
     // object owns its image; forwarding stubs on it are followed through this
     // file set.
     std::unique_ptr<CDataPage> ReadDataPage(std::int32_t fileId, std::int64_t pageNumber);
+    // The page as an IAM page (extent bitmap and single-page slots), or
+    // nothing when it cannot be read. The page type is not checked: the
+    // caller reached it through a pointer that names it an IAM page.
+    std::unique_ptr<IamPage> ReadIamPage(std::int32_t fileId, std::int64_t pageNumber);
     // PageSource: the pages forwarding stubs point at.
     std::optional<PageImage> FetchPage(std::uint16_t fileId, std::int64_t pageNumber) override {
         return ReadPage(fileId, pageNumber);
@@ -110,6 +115,15 @@ public:
     bool CheckDataStart();
     // Maps every page of the primary file; true when a system page was found.
     bool MapDatabaseObjects();
+
+    // Whole pages of file `fileId`: ids 0 and 1 name the primary file, others
+    // the secondary files found; an unknown file has none.
+    std::uint64_t FilePageCount(std::int32_t fileId) const;
+    // A page of a table lies inside its file: page 1 up to the file's last
+    // whole page (page 0 is the file header page).
+    bool IsInsideFile(std::int32_t fileId, std::int64_t pageNumber) const {
+        return pageNumber >= 1 && static_cast<std::uint64_t>(pageNumber) < FilePageCount(fileId);
+    }
 
     // ---- geometry of the primary file ------------------------------------------
     std::uint64_t fileSize = 0;
