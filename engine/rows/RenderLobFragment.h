@@ -4,8 +4,9 @@
 // roots down to their data fragments.
 //
 // Render mode, by fragment type:
-// - Small root (0): sql_variant values show their base type's value (hex for
-//   binary and varbinary, text otherwise); binary values show hex; text
+// - Small root (0): sql_variant values show their base type's value, taken
+//   from byte 8 of the stored bytes (hex for binary and varbinary, text
+//   otherwise); binary values show hex of the stored bytes; text
 //   whose every second byte is zero (exactly half of the bytes) is UTF-16 of
 //   single-byte characters and is compacted to them; unicode values
 //   otherwise show UTF-16 text; anything else is 8-bit text through the
