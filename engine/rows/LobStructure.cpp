@@ -1,6 +1,7 @@
 #include "rows/LobStructure.h"
 
-#include "rows/LobText.h"
+#include "rows/BinaryText.h"
+#include "rows/CharacterValue.h"
 #include "rows/TextRecord.h"
 
 namespace pw {
@@ -22,7 +23,7 @@ ByteView LinkArea(ByteView payload) { return payload.Sub(0, static_cast<std::siz
 
 }  // namespace
 
-std::string LobStructureBase::RenderAsText(std::int32_t) const { return {}; }
+std::string LobStructureBase::RenderAsText(RenderContext&) const { return {}; }
 std::string LobStructureBase::RenderAsHex() const { return {}; }
 
 SmallRoot::SmallRoot(ByteView payload, CDatabaseFileSet* fileSet)
@@ -51,8 +52,10 @@ LobSData::LobSData(ByteView payload, int typeLength, CDatabaseFileSet* fileSet)
         data = payload.Sub(kLobTypeSpecificOffset, static_cast<std::size_t>(typeLength));
 }
 
-std::string LobSData::RenderAsText(std::int32_t ansiCodePage) const { return AnsiText(data, ansiCodePage); }
-std::string LobSData::RenderAsHex() const { return HexText(data); }
+std::string LobSData::RenderAsText(RenderContext& context) const {
+    return EightBitText(context, context.app.m_nAnsiCodePage, data);
+}
+std::string LobSData::RenderAsHex() const { return HexText(data, ""); }
 
 LargeRootYukon::LargeRootYukon(ByteView payload, int typeLength, CDatabaseFileSet* fileSet)
     : LobStructureBase(fileSet, payload.U64(kLobIdOffset)) {

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "rows/RenderContext.h"
 #include "support/ByteView.h"
 
 namespace pw {
@@ -59,7 +60,7 @@ public:
 
     // The value part as text and as hexadecimal; structures that hold no
     // data of their own give empty text.
-    virtual std::string RenderAsText(std::int32_t ansiCodePage) const;
+    virtual std::string RenderAsText(RenderContext& context) const;
     virtual std::string RenderAsHex() const;
 
     CDatabaseFileSet* FileSet() const { return fileSet_; }
@@ -97,7 +98,7 @@ public:
     // payload holds all L bytes.
     LobSData(ByteView payload, int typeLength, CDatabaseFileSet* fileSet);
     // The bytes up to the first zero byte through the ANSI code page.
-    std::string RenderAsText(std::int32_t ansiCodePage) const override;
+    std::string RenderAsText(RenderContext& context) const override;
     // Every data byte as two upper-case hexadecimal digits.
     std::string RenderAsHex() const override;
     ByteView data;

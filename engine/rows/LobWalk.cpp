@@ -1,10 +1,9 @@
 #include "rows/LobWalk.h"
 
-#include "support/AppState.h"
 
 namespace pw {
 
-bool LobWalk::Ended() const { return loopFound_ || limitReached_ || state_.StopRequested(); }
+bool LobWalk::Ended() const { return loopFound_ || limitReached_ || context_.app.StopRequested(); }
 
 bool LobWalk::Visit(std::uint16_t fileId, std::int64_t pageNumber, std::size_t slot) {
     if (!visited_.emplace(fileId, pageNumber, slot).second) {

@@ -20,11 +20,11 @@
 
 #include "pages/PageSource.h"
 #include "rows/LobFragmentList.h"
+#include "rows/RenderContext.h"
 #include "support/ByteView.h"
 
 namespace pw {
 
-struct AppState;
 class CDatabaseFileSet;
 
 constexpr std::uint64_t kMaxLobValueBytes = std::uint64_t{1} << 31;
@@ -40,13 +40,14 @@ struct LobValueFlags {
 
 class LobWalk {
 public:
-    LobWalk(PageSource& pages, const AppState& state, CDatabaseFileSet* fileSet, LobFragmentList* fragments,
+    LobWalk(PageSource& pages, RenderContext& context, CDatabaseFileSet* fileSet, LobFragmentList* fragments,
             bool collect, bool unicodeValue, std::uint64_t byteLimit = kMaxLobValueBytes)
-        : pages_(pages), state_(state), fileSet_(fileSet), fragments_(fragments), collect_(collect),
+        : pages_(pages), context_(context), fileSet_(fileSet), fragments_(fragments), collect_(collect),
           unicodeValue_(unicodeValue), byteLimit_(byteLimit) {}
 
     PageSource& Pages() const { return pages_; }
-    const AppState& State() const { return state_; }
+    const AppState& State() const { return context_.app; }
+    RenderContext& Context() const { return context_; }
     CDatabaseFileSet* FileSet() const { return fileSet_; }
     bool Collecting() const { return collect_; }
     bool UnicodeValue() const { return unicodeValue_; }
@@ -75,7 +76,7 @@ public:
 
 private:
     PageSource& pages_;
-    const AppState& state_;
+    RenderContext& context_;
     CDatabaseFileSet* fileSet_;
     LobFragmentList* fragments_;
     bool collect_;

@@ -29,10 +29,10 @@ std::string ReadOutOfRowValue(LobWalk& walk, const CRecord& record, ByteView col
     return text;
 }
 
-std::string ReadOutOfRowValue(const CRecord& record, ByteView column, PageSource& pages, const AppState& state,
+std::string ReadOutOfRowValue(const CRecord& record, ByteView column, PageSource& pages, RenderContext& context,
                               LobFragmentList* fragments, bool collect, bool unicodeValue) {
     CDatabaseFileSet* fileSet = record.ownerPage ? record.ownerPage->FileSet() : nullptr;
-    LobWalk walk(pages, state, fileSet, fragments, collect, unicodeValue);
+    LobWalk walk(pages, context, fileSet, fragments, collect, unicodeValue);
     return ReadOutOfRowValue(walk, record, column);
 }
 

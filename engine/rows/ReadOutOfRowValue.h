@@ -30,7 +30,7 @@ namespace pw {
 // column's length). `record` is the row's record: its `variantValue` and
 // `binaryValue` flags apply to the linked fragments. Returns the joined text
 // (empty in collect mode).
-std::string ReadOutOfRowValue(const CRecord& record, ByteView column, PageSource& pages, const AppState& state,
+std::string ReadOutOfRowValue(const CRecord& record, ByteView column, PageSource& pages, RenderContext& context,
                               LobFragmentList* fragments, bool collect, bool unicodeValue);
 
 // The same within a walk the caller keeps (to learn how it ended).

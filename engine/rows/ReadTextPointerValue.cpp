@@ -29,10 +29,10 @@ std::string ReadTextPointerValue(LobWalk& walk, const TextPointer& pointer, LobV
     return text;
 }
 
-std::string ReadTextPointerValue(const TextPointer& pointer, PageSource& pages, const AppState& state,
+std::string ReadTextPointerValue(const TextPointer& pointer, PageSource& pages, RenderContext& context,
                                  CDatabaseFileSet* fileSet, LobValueFlags flags, LobFragmentList* fragments,
                                  bool collect) {
-    LobWalk walk(pages, state, fileSet, fragments, collect, flags.unicodeValue);
+    LobWalk walk(pages, context, fileSet, fragments, collect, flags.unicodeValue);
     return ReadTextPointerValue(walk, pointer, flags);
 }
 

@@ -34,7 +34,7 @@ std::optional<TextPointer> ParseTextPointer(ByteView bytes);
 // The value's text: empty when the page, the slot or the record's payload is
 // missing; " " when the record was rendered and gave nothing (always so in
 // collect mode, where the raw fragments go to `fragments`).
-std::string ReadTextPointerValue(const TextPointer& pointer, PageSource& pages, const AppState& state,
+std::string ReadTextPointerValue(const TextPointer& pointer, PageSource& pages, RenderContext& context,
                                  CDatabaseFileSet* fileSet, LobValueFlags flags, LobFragmentList* fragments,
                                  bool collect);
 

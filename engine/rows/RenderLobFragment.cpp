@@ -1,10 +1,11 @@
 #include "rows/RenderLobFragment.h"
 
 #include "rows/LobStructure.h"
-#include "rows/LobText.h"
+#include "rows/BinaryText.h"
+#include "rows/CharacterValue.h"
 #include "rows/ReadTextPage.h"
 #include "rows/TextRecord.h"
-#include "support/AppState.h"
+#include "rows/Utf16Compaction.h"
 
 namespace pw {
 
@@ -17,20 +18,20 @@ constexpr std::uint8_t kVariantVarbinary = 165;
 constexpr std::uint8_t kVariantBinary = 173;
 
 // Text of a small root: compacted when exactly half of its bytes are zero.
-std::string SmallRootText(ByteView data, bool unicodeValue, std::int32_t codePage) {
+std::string SmallRootText(RenderContext& context, ByteView data, bool unicodeValue) {
     const std::size_t half = data.size() / 2;
     if (half >= 1 && CountZeroBytes(data) == half) {
         if (auto compacted = CompactUtf16(data)) return *compacted;
     }
     if (unicodeValue) return Utf16Text(data);
-    return AnsiText(data, codePage);
+    return EightBitText(context, context.app.m_nAnsiCodePage, data);
 }
 
 // Text of a data fragment: unicode data is compacted when more than L/2 - 20
 // of its bytes after the first are zero.
-std::string DataText(const LobSData& fragment, bool unicodeValue, std::int32_t codePage) {
+std::string DataText(RenderContext& context, const LobSData& fragment, bool unicodeValue) {
     const ByteView data = fragment.data;
-    if (!unicodeValue) return fragment.RenderAsText(codePage);
+    if (!unicodeValue) return fragment.RenderAsText(context);
     const auto length = static_cast<std::int64_t>(data.size());
     const auto zeros = static_cast<std::int64_t>(CountZeroBytes(data.Sub(1, data.size())));
     if (zeros > length / 2 - 20) {
@@ -39,12 +40,12 @@ std::string DataText(const LobSData& fragment, bool unicodeValue, std::int32_t c
     return Utf16Text(data);
 }
 
-std::string VariantText(ByteView data, std::int32_t codePage) {
+std::string VariantText(RenderContext& context, ByteView data) {
     if (data.size() <= kVariantValueOffset) return {};
     const std::uint8_t baseType = data.U8(0);
     const ByteView value = data.Sub(kVariantValueOffset, data.size());
-    if (baseType == kVariantVarbinary || baseType == kVariantBinary) return HexText(value);
-    return SmallRootText(value, false, codePage);
+    if (baseType == kVariantVarbinary || baseType == kVariantBinary) return HexText(value, "");
+    return SmallRootText(context, value, false);
 }
 
 // Counts a leaf's text towards the value; drops it when the value is full.
@@ -60,10 +61,10 @@ std::string RenderSmallRoot(LobWalk& walk, ByteView payload, bool variantValue, 
         if (root.data.size() < static_cast<std::size_t>(kMaxLobFragmentBytes)) walk.Collect(root.data);
         return {};
     }
-    const std::int32_t codePage = walk.State().m_nAnsiCodePage;
-    if (variantValue) return Admitted(walk, VariantText(root.data, codePage));
-    if (binaryValue) return Admitted(walk, HexText(root.data));
-    return Admitted(walk, SmallRootText(root.data, walk.UnicodeValue(), codePage));
+    RenderContext& context = walk.Context();
+    if (variantValue) return Admitted(walk, VariantText(context, root.data));
+    if (binaryValue) return Admitted(walk, HexText(root.data, ""));
+    return Admitted(walk, SmallRootText(context, root.data, walk.UnicodeValue()));
 }
 
 std::string RenderData(LobWalk& walk, ByteView payload, int typeLength, bool variantValue, bool binaryValue) {
@@ -73,10 +74,10 @@ std::string RenderData(LobWalk& walk, ByteView payload, int typeLength, bool var
         if (fragment.data.size() < static_cast<std::size_t>(kMaxLobFragmentBytes)) walk.Collect(fragment.data);
         return {};
     }
-    const std::int32_t codePage = walk.State().m_nAnsiCodePage;
-    if (variantValue) return Admitted(walk, VariantText(fragment.data, codePage));
+    RenderContext& context = walk.Context();
+    if (variantValue) return Admitted(walk, VariantText(context, fragment.data));
     if (binaryValue) return Admitted(walk, fragment.RenderAsHex());
-    return Admitted(walk, DataText(fragment, walk.UnicodeValue(), codePage));
+    return Admitted(walk, DataText(context, fragment, walk.UnicodeValue()));
 }
 
 std::string RenderLinks(LobWalk& walk, const std::vector<LobLink>& links, bool binaryValue) {
@@ -111,10 +112,10 @@ std::string RenderLobFragment(LobWalk& walk, ByteView payload, int typeLength, b
     }
 }
 
-std::string RenderLobFragment(ByteView payload, PageSource& pages, const AppState& state, CDatabaseFileSet* fileSet,
+std::string RenderLobFragment(ByteView payload, PageSource& pages, RenderContext& context, CDatabaseFileSet* fileSet,
                               bool variantValue, bool binaryValue, int typeLength, LobFragmentList* fragments,
                               bool collect, bool unicodeValue) {
-    LobWalk walk(pages, state, fileSet, fragments, collect, unicodeValue);
+    LobWalk walk(pages, context, fileSet, fragments, collect, unicodeValue);
     return RenderLobFragment(walk, payload, typeLength, variantValue, binaryValue);
 }
 

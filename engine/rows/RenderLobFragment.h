@@ -35,7 +35,7 @@ namespace pw {
 std::string RenderLobFragment(LobWalk& walk, ByteView payload, int typeLength, bool variantValue, bool binaryValue);
 
 // The same for a single fragment outside any value walk.
-std::string RenderLobFragment(ByteView payload, PageSource& pages, const AppState& state, CDatabaseFileSet* fileSet,
+std::string RenderLobFragment(ByteView payload, PageSource& pages, RenderContext& context, CDatabaseFileSet* fileSet,
                               bool variantValue, bool binaryValue, int typeLength, LobFragmentList* fragments,
                               bool collect, bool unicodeValue);
 

@@ -13,6 +13,7 @@
 #include "rows/ReadTextPointerValue.h"
 #include "rows/RenderLobFragment.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
 
 namespace {
 
@@ -31,6 +32,8 @@ TEST(LobBounds, EveryCutOfEveryFragmentPayload) {
     forge::MemoryPageSource pages;
     AddTree(pages);
     const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     const std::vector<Bytes> payloads = {
         forge::SmallRootPayload(1, forge::TextBytes("a small root value")),
         forge::DataPayload(1, forge::Utf16Bytes("data fragment text")),
@@ -45,7 +48,7 @@ TEST(LobBounds, EveryCutOfEveryFragmentPayload) {
                 for (int mode = 0; mode < 8; ++mode) {
                     pw::LobFragmentList list;
                     const std::string text = pw::RenderLobFragment(
-                        pw::ByteView(bytes), pages, state, nullptr, (mode & 1) != 0, (mode & 2) != 0,
+                        pw::ByteView(bytes), pages, context, nullptr, (mode & 1) != 0, (mode & 2) != 0,
                         static_cast<int>(cut) - 10 + lengthDelta, &list, false, (mode & 4) != 0);
                     EXPECT_LE(text.size(), 4096u);
                 }
@@ -79,6 +82,8 @@ TEST(LobBounds, RandomPagesAndPointers) {
         }
     }
     const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     std::uniform_int_distribution<std::uint32_t> pageNumber(8, 240);
     for (int round = 0; round < 3000; ++round) {
         Bytes pointer = forge::OutOfRowPointer({{1, pageNumber(random), 1, static_cast<std::uint16_t>(byte(random) % 6)},
@@ -88,11 +93,11 @@ TEST(LobBounds, RandomPagesAndPointers) {
         pw::CRecord row;
         row.binaryValue = (round & 1) != 0;
         pw::LobFragmentList list;
-        pw::ReadOutOfRowValue(row, pw::ByteView(pointer), pages, state, &list, (round & 2) != 0, (round & 4) != 0);
+        pw::ReadOutOfRowValue(row, pw::ByteView(pointer), pages, context, &list, (round & 2) != 0, (round & 4) != 0);
         const Bytes textPointer = forge::TextPointerBytes(pageNumber(random), 1, static_cast<std::uint16_t>(byte(random) % 6));
         const auto parsed = pw::ParseTextPointer(pw::ByteView(textPointer));
         ASSERT_TRUE(parsed.has_value());
-        pw::ReadTextPointerValue(*parsed, pages, state, nullptr, {false, (round & 8) != 0, (round & 4) != 0}, &list,
+        pw::ReadTextPointerValue(*parsed, pages, context, nullptr, {false, (round & 8) != 0, (round & 4) != 0}, &list,
                                  (round & 2) != 0);
     }
     SUCCEED() << pages.fetches << " page reads";

@@ -14,6 +14,7 @@
 #include "rows/RenderLobFragment.h"
 #include "rows/TextMixPage.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
 
 namespace {
 
@@ -53,24 +54,24 @@ std::vector<fs::path> PrimaryFiles() {
 }
 
 // Every root fragment (small root, large root) of the file rendered with the given flags.
-std::string RenderRoots(WholeFilePages& pages, const pw::AppState& state, bool binary, bool unicode, int& roots) {
+std::string RenderRoots(WholeFilePages& pages, pw::RenderContext& context, bool binary, bool unicode, int& roots) {
     std::string all;
     for (std::int64_t number = 1; number < pages.PageCount(); ++number) {
         std::optional<pw::PageImage> image = pages.FetchPage(1, number);
         if (!image || (*image)[1] != pw::kTextMixPage) continue;
-        const pw::TextMixPage page(std::move(*image), nullptr, &pages, state);
+        const pw::TextMixPage page(std::move(*image), nullptr, &pages, context.app);
         for (std::size_t slot = 0; slot < page.records.size(); ++slot) {
             const pw::TextRecord* record = page.Record(slot);
             if (!record || !record->HasPayload()) continue;
             const int type = record->fragmentType;
             if (type != 0 && type != 4 && type != 5 && type != 6) continue;
             ++roots;
-            pw::LobWalk walk(pages, state, nullptr, nullptr, false, unicode);
+            pw::LobWalk walk(pages, context, nullptr, nullptr, false, unicode);
             walk.Visit(1, number, slot);
             all += pw::RenderLobFragment(walk, record->Payload(), record->typeLength, false, binary);
             all += '\n';
             pw::LobFragmentList list;
-            pw::LobWalk collect(pages, state, nullptr, &list, true, unicode);
+            pw::LobWalk collect(pages, context, nullptr, &list, true, unicode);
             EXPECT_EQ(pw::RenderLobFragment(collect, record->Payload(), record->typeLength, false, binary), "");
         }
     }
@@ -81,14 +82,16 @@ TEST(LobCorpus, FragmentRootsOfRealFiles) {
     const std::vector<fs::path> files = PrimaryFiles();
     if (files.empty()) GTEST_SKIP() << "no real data files in " << PAGEWRIGHT_CORPUS_DIR;
     const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     int roots = 0;
     bool sawNorthwind = false;
     bool sawPubs = false;
     for (const fs::path& file : files) {
         WholeFilePages pages(file);
-        const std::string unicodeText = RenderRoots(pages, state, false, true, roots);
-        const std::string plainText = RenderRoots(pages, state, false, false, roots);
-        const std::string hex = RenderRoots(pages, state, true, false, roots);
+        const std::string unicodeText = RenderRoots(pages, context, false, true, roots);
+        const std::string plainText = RenderRoots(pages, context, false, false, roots);
+        const std::string hex = RenderRoots(pages, context, true, false, roots);
         const std::string name = file.filename().string();
         if (name.find("NORTHWND") != std::string::npos) {
             sawNorthwind = true;

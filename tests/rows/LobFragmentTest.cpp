@@ -12,6 +12,7 @@
 #include "rows/LobStructure.h"
 #include "rows/RenderLobFragment.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
 
 namespace {
 
@@ -27,8 +28,10 @@ std::string Render(const Bytes& payload, Flags flags, std::int32_t codePage = 12
     forge::MemoryPageSource pages;
     pw::AppState state;
     state.m_nAnsiCodePage = codePage;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     const int typeLength = static_cast<int>(payload.size()) - 10;
-    return pw::RenderLobFragment(pw::ByteView(payload), pages, state, nullptr, flags.variant, flags.binary, typeLength,
+    return pw::RenderLobFragment(pw::ByteView(payload), pages, context, nullptr, flags.variant, flags.binary, typeLength,
                                  nullptr, false, flags.unicode);
 }
 
@@ -124,18 +127,20 @@ TEST(RenderLobFragmentTest, AnsiCodePageIsTheSetting) {
 TEST(RenderLobFragmentTest, FragmentOf8192BytesIsRenderedButNotCollected) {
     forge::MemoryPageSource pages;
     const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     for (const std::size_t size : {std::size_t{8191}, std::size_t{8192}, std::size_t{8193}}) {
         Bytes data(size, 'q');
         data.back() = 'z';
         const Bytes payload = forge::DataPayload(3, data);
         const int typeLength = static_cast<int>(size);
         const std::string text =
-            pw::RenderLobFragment(pw::ByteView(payload), pages, state, nullptr, false, false, typeLength, nullptr, false, false);
+            pw::RenderLobFragment(pw::ByteView(payload), pages, context, nullptr, false, false, typeLength, nullptr, false, false);
         const std::string hex =
-            pw::RenderLobFragment(pw::ByteView(payload), pages, state, nullptr, false, true, typeLength, nullptr, false, false);
+            pw::RenderLobFragment(pw::ByteView(payload), pages, context, nullptr, false, true, typeLength, nullptr, false, false);
         pw::LobFragmentList list;
         const std::string collected =
-            pw::RenderLobFragment(pw::ByteView(payload), pages, state, nullptr, false, false, typeLength, &list, true, false);
+            pw::RenderLobFragment(pw::ByteView(payload), pages, context, nullptr, false, false, typeLength, &list, true, false);
         EXPECT_EQ(collected, "") << size;
         if (size == 8193) {
             EXPECT_EQ(text, "") << size;
@@ -158,11 +163,13 @@ TEST(RenderLobFragmentTest, FragmentOf8192BytesIsRenderedButNotCollected) {
 TEST(RenderLobFragmentTest, CollectModeTakesTheRawBytes) {
     forge::MemoryPageSource pages;
     const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     pw::LobFragmentList list;
     const Bytes wide = forge::Utf16Bytes("<a>xml</a>");
     for (const Bytes& payload : {forge::SmallRootPayload(1, wide), forge::DataPayload(1, wide)}) {
         const int typeLength = static_cast<int>(payload.size()) - 10;
-        EXPECT_EQ(pw::RenderLobFragment(pw::ByteView(payload), pages, state, nullptr, false, false, typeLength, &list,
+        EXPECT_EQ(pw::RenderLobFragment(pw::ByteView(payload), pages, context, nullptr, false, false, typeLength, &list,
                                         true, true),
                   "");
     }
@@ -197,14 +204,17 @@ TEST(LobStructureTest, LinksAreReadOnlyInsideThePayload) {
     EXPECT_EQ(internal.links[1].slot, 4);
 
     const Bytes data = forge::DataPayload(1, forge::TextBytes(std::string("abc\0def", 7)));
+    const pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     const pw::LobSData fragment(pw::ByteView(data), static_cast<int>(data.size()) - 10, nullptr);
     EXPECT_EQ(fragment.LobId(), 1u);
     EXPECT_EQ(fragment.RenderAsHex(), "61626300646566");
-    EXPECT_EQ(fragment.RenderAsText(1252), "abc");
+    EXPECT_EQ(fragment.RenderAsText(context), "abc");
     const pw::LobSData tooLong(pw::ByteView(data), static_cast<int>(data.size()), nullptr);
     EXPECT_TRUE(tooLong.data.empty());
     const pw::SmallRoot root0(pw::ByteView(data), nullptr);
-    EXPECT_EQ(root0.RenderAsText(1252), "");
+    EXPECT_EQ(root0.RenderAsText(context), "");
     EXPECT_EQ(root0.RenderAsHex(), "");
 }
 

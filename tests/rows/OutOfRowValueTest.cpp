@@ -13,6 +13,7 @@
 #include "rows/ReadOutOfRowValue.h"
 #include "rows/RenderLobFragment.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ using forge::LobRootLink;
 struct Fixture {
     forge::MemoryPageSource pages;
     pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     pw::CRecord row;
 
     void Page(std::uint16_t file, std::uint32_t page, const std::vector<Bytes>& payloads) {
@@ -32,7 +35,7 @@ struct Fixture {
     }
     std::string Read(const Bytes& pointer, bool unicode = false, pw::LobFragmentList* list = nullptr,
                      bool collect = false) {
-        return pw::ReadOutOfRowValue(row, pw::ByteView(pointer), pages, state, list, collect, unicode);
+        return pw::ReadOutOfRowValue(row, pw::ByteView(pointer), pages, context, list, collect, unicode);
     }
 };
 
@@ -48,7 +51,7 @@ TEST(OutOfRowValue, RowOverflowPointerHasOneLink) {
     forge::PutLE(longer, 24, 22, 4);
     forge::PutLE(longer, 28, 300, 4);
     forge::PutLE(longer, 32, 1, 2);
-    EXPECT_EQ(pw::ReadOutOfRowValue(f.row, pw::ByteView(longer.data(), 24), f.pages, f.state, nullptr, false, false),
+    EXPECT_EQ(pw::ReadOutOfRowValue(f.row, pw::ByteView(longer.data(), 24), f.pages, f.context, nullptr, false, false),
               "spilled out of the row");
 }
 
@@ -147,13 +150,13 @@ TEST(OutOfRowValue, LoopingChainsEndAndTheNextValueIsReadAsUsual) {
     f.Page(1, 811, {forge::InternalPayload(62, {{0, 812, 1, 1}, {10, 810, 1, 0}})});
     f.Page(1, 812, {forge::DataPayload(62, forge::TextBytes("node one..")), forge::DataPayload(62, forge::TextBytes("node two.."))});
 
-    pw::LobWalk walk(f.pages, f.state, nullptr, nullptr, false, false);
+    pw::LobWalk walk(f.pages, f.context, nullptr, nullptr, false, false);
     EXPECT_EQ(pw::ReadOutOfRowValue(walk, f.row, pw::ByteView(forge::OutOfRowPointer({{1, 800, 1, 0}}, 4))),
               "before the loop");
     EXPECT_TRUE(walk.LoopFound());
     EXPECT_TRUE(walk.Ended());
 
-    pw::LobWalk nodes(f.pages, f.state, nullptr, nullptr, false, false);
+    pw::LobWalk nodes(f.pages, f.context, nullptr, nullptr, false, false);
     EXPECT_EQ(pw::ReadOutOfRowValue(nodes, f.row, pw::ByteView(forge::OutOfRowPointer({{1, 810, 1, 0}}, 4))),
               "node one..node two..");
     EXPECT_TRUE(nodes.LoopFound());
@@ -176,7 +179,7 @@ TEST(OutOfRowValue, DeepChainOfInternalNodesEnds) {
                          forge::DataPayload(71, forge::TextBytes("unused...."))});
     }
     f.Page(1, 1200, {forge::DataPayload(71, forge::TextBytes("x123456789"))});
-    pw::LobWalk walk(f.pages, f.state, nullptr, nullptr, false, false);
+    pw::LobWalk walk(f.pages, f.context, nullptr, nullptr, false, false);
     // The shared data fragment is read once; the second visit ends the walk.
     EXPECT_EQ(pw::ReadOutOfRowValue(walk, f.row, pw::ByteView(forge::OutOfRowPointer({{1, 900, 1, 0}}, 4))),
               "x123456789");
@@ -199,13 +202,13 @@ TEST(OutOfRowValue, ValueIsAssembledUpToTheByteLimit) {
     f.Page(1, 1300, {forge::DataPayload(81, Bytes(10, 'a')), forge::DataPayload(81, Bytes(10, 'b')),
                      forge::DataPayload(81, Bytes(10, 'c'))});
     const Bytes pointer = forge::OutOfRowPointer({{1, 1300, 1, 0}, {1, 1300, 1, 1}, {1, 1300, 1, 2}}, 4);
-    pw::LobWalk walk(f.pages, f.state, nullptr, nullptr, false, false, 25);
+    pw::LobWalk walk(f.pages, f.context, nullptr, nullptr, false, false, 25);
     EXPECT_EQ(pw::ReadOutOfRowValue(walk, f.row, pw::ByteView(pointer)), std::string(10, 'a') + std::string(10, 'b'));
     EXPECT_TRUE(walk.LimitReached());
     EXPECT_EQ(walk.AssembledBytes(), 20u);
 
     pw::LobFragmentList list;
-    pw::LobWalk collect(f.pages, f.state, nullptr, &list, true, false, 25);
+    pw::LobWalk collect(f.pages, f.context, nullptr, &list, true, false, 25);
     EXPECT_EQ(pw::ReadOutOfRowValue(collect, f.row, pw::ByteView(pointer)), "");
     EXPECT_EQ(list.size(), 2u);
     EXPECT_TRUE(collect.LimitReached());

@@ -12,6 +12,7 @@
 #include "rows/ReadTextPointerValue.h"
 #include "rows/TextRecord.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
 
 namespace {
 
@@ -137,11 +138,13 @@ TEST(ReadTextPageTest, PositionCorrectedByTheStoredPageNumber) {
 struct PointerFixture {
     forge::MemoryPageSource pages;
     pw::AppState state;
+    pw::CodePageConverter codePages;
+    pw::RenderContext context{state, codePages};
     std::string Read(const Bytes& pointerBytes, pw::LobValueFlags flags, pw::LobFragmentList* list = nullptr,
                      bool collect = false) {
         const auto pointer = pw::ParseTextPointer(pw::ByteView(pointerBytes));
         if (!pointer) return "<no pointer>";
-        return pw::ReadTextPointerValue(*pointer, pages, state, nullptr, flags, list, collect);
+        return pw::ReadTextPointerValue(*pointer, pages, context, nullptr, flags, list, collect);
     }
 };
 
