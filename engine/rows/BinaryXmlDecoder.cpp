@@ -442,10 +442,12 @@ struct Attribute {
 
 class Decoder {
 public:
-    explicit Decoder(ByteView in) : in_(in) {
-        const std::size_t scaled =
-            in.size() > std::numeric_limits<std::size_t>::max() / 4 ? std::numeric_limits<std::size_t>::max() : in.size() * 4;
-        maxText_ = std::max(kMaxBinaryXmlTextBytes, scaled);
+    Decoder(ByteView in, const BinaryXmlLimits& limits) : in_(in), maxDepth_(limits.maxDepth) {
+        const std::size_t factor = limits.textBytesPerStoredByte;
+        const std::size_t scaled = factor != 0 && in.size() > std::numeric_limits<std::size_t>::max() / factor
+                                       ? std::numeric_limits<std::size_t>::max()
+                                       : in.size() * factor;
+        maxText_ = std::max(limits.maxTextBytes, scaled);
     }
 
     bool Run(std::string& text) {
@@ -730,7 +732,7 @@ private:
     }
 
     bool BeginNested() {
-        if (stack_.size() >= kMaxBinaryXmlDepth) return false;
+        if (stack_.size() >= maxDepth_) return false;
         Frame frame;
         frame.nested = true;
         frame.parentTables = std::move(tables_);
@@ -782,7 +784,7 @@ private:
     }
 
     bool StartElement() {
-        if (stack_.size() >= kMaxBinaryXmlDepth) return false;
+        if (stack_.size() >= maxDepth_) return false;
         QualifiedName qualified{};
         if (!QualifiedNameRef(qualified)) return false;
         const std::string& prefix = Name(qualified.prefix);
@@ -1284,6 +1286,7 @@ private:
 
     ByteView in_;
     std::size_t pos_ = 0;
+    std::size_t maxDepth_ = 0;
     std::size_t maxText_ = 0;
     std::uint8_t version_ = 1;
     std::string out_;
@@ -1296,9 +1299,9 @@ private:
 
 }  // namespace
 
-bool DecodeBinaryXml(ByteView stored, std::string& text) {
+bool DecodeBinaryXml(ByteView stored, std::string& text, const BinaryXmlLimits& limits) {
     text.clear();
-    Decoder decoder(stored);
+    Decoder decoder(stored, limits);
     std::string decoded;
     if (!decoder.Run(decoded)) return false;
     text = std::move(decoded);

@@ -54,17 +54,20 @@
 
 namespace pw {
 
-// Most elements and nested documents open at one time. SQL Server itself
-// refuses xml nested deeper than 128 levels.
-constexpr std::size_t kMaxBinaryXmlDepth = 4096;
-
-// The produced text may grow to this size, or to four times the stored size
-// when that is larger; a stream that would produce more is refused (a few
-// bytes can name a long string over and over).
-constexpr std::size_t kMaxBinaryXmlTextBytes = std::size_t{256} * 1024 * 1024;
+// Safeguards against streams built to exhaust memory.
+struct BinaryXmlLimits {
+    // Most elements and nested documents open at one time. SQL Server itself
+    // refuses xml nested deeper than 128 levels.
+    std::size_t maxDepth = 4096;
+    // The produced text may grow to `maxTextBytes`, or to `textBytesPerStoredByte`
+    // times the stored size when that is larger; a stream that would produce
+    // more is refused (a few bytes can name a long string over and over).
+    std::size_t maxTextBytes = std::size_t{256} * 1024 * 1024;
+    std::size_t textBytesPerStoredByte = 4;
+};
 
 // Decodes `stored`; on success `text` holds the document and the result is
 // true. On failure the result is false and `text` is empty.
-bool DecodeBinaryXml(ByteView stored, std::string& text);
+bool DecodeBinaryXml(ByteView stored, std::string& text, const BinaryXmlLimits& limits = {});
 
 }  // namespace pw
