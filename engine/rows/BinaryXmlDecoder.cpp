@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <limits>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -417,12 +419,6 @@ struct NameTables {
     std::vector<QualifiedName> qualifiedNames;
 };
 
-// One namespace prefix bound to a uri while an element is open.
-struct Binding {
-    std::string prefix;
-    std::string uri;
-};
-
 // An open element or nested document.
 struct Frame {
     bool nested = false;
@@ -749,23 +745,36 @@ private:
         return true;
     }
 
+    // The namespace `prefix` stands for: nullptr when it is not bound (the
+    // empty prefix is always bound, to no namespace by default).
     const std::string* Lookup(const std::string& prefix) const {
         static const std::string kNoNamespace;
-        for (std::size_t i = bindings_.size(); i-- > 0;)
-            if (bindings_[i].prefix == prefix) return &bindings_[i].uri;
+        const auto found = scopes_.find(prefix);
+        if (found != scopes_.end()) return &found->second.back();
         return prefix.empty() ? &kNoNamespace : nullptr;
     }
 
-    bool DeclaredSince(std::size_t mark, const std::string& prefix) const {
-        for (std::size_t i = mark; i < bindings_.size(); ++i)
-            if (bindings_[i].prefix == prefix) return true;
-        return false;
+    void PushBinding(const std::string& prefix, const std::string& uri) {
+        scopes_[prefix].push_back(uri);
+        bound_.push_back(prefix);
+    }
+
+    // Drops the bindings made after the first `mark` ones.
+    void PopBindings(std::size_t mark) {
+        while (bound_.size() > mark) {
+            const auto found = scopes_.find(bound_.back());
+            found->second.pop_back();
+            if (found->second.empty()) scopes_.erase(found);
+            bound_.pop_back();
+        }
     }
 
     // Makes `prefix` stand for `uri` on the element being started, adding a
     // declaration when the ones in scope do not already say so. Fails when
-    // the element itself declares the prefix for another namespace.
-    bool Bind(std::size_t mark, const std::string& prefix, const std::string& uri, std::string& added) {
+    // the element itself declares the prefix (`declaredHere`) for another
+    // namespace.
+    bool Bind(std::unordered_set<std::string>& declaredHere, const std::string& prefix, const std::string& uri,
+              std::string& added) {
         if (prefix == "xml" || prefix == "xmlns") return true;  // predeclared / reserved
         const std::string* current = Lookup(prefix);
         if (uri.empty()) {
@@ -775,8 +784,8 @@ private:
         } else if (current != nullptr && *current == uri) {
             return true;
         }
-        if (DeclaredSince(mark, prefix)) return false;
-        bindings_.push_back({prefix, uri});
+        if (!declaredHere.insert(prefix).second) return false;
+        PushBinding(prefix, uri);
         added += prefix.empty() ? std::string(" xmlns=\"") : " xmlns:" + prefix + "=\"";
         AppendEscapedAttribute(added, uri);
         added += '"';
@@ -811,21 +820,24 @@ private:
             return false;
         }
 
-        const std::size_t mark = bindings_.size();
+        const std::size_t mark = bound_.size();
+        std::unordered_set<std::string> declaredHere;
+        bool ok = true;
         for (const Attribute& attribute : attributes) {
+            if (!ok) break;
             if (!attribute.declaration) continue;
-            if (DeclaredSince(mark, attribute.declaredPrefix)) return false;  // declared twice on one element
-            bindings_.push_back({attribute.declaredPrefix, attribute.value});
+            ok = declaredHere.insert(attribute.declaredPrefix).second;  // not declared twice on one element
+            if (ok) PushBinding(attribute.declaredPrefix, attribute.value);
         }
         std::string added;
-        bool ok = Bind(mark, elementPrefix, uri, added);
+        if (ok) ok = Bind(declaredHere, elementPrefix, uri, added);
         for (const Attribute& attribute : attributes) {
             if (!ok) break;
             if (!attribute.declaration && !attribute.prefix.empty() && !attribute.uri.empty())
-                ok = Bind(mark, attribute.prefix, attribute.uri, added);
+                ok = Bind(declaredHere, attribute.prefix, attribute.uri, added);
         }
         if (!ok) {
-            bindings_.erase(bindings_.begin() + static_cast<std::ptrdiff_t>(mark), bindings_.end());
+            PopBindings(mark);
             return false;
         }
 
@@ -904,7 +916,7 @@ private:
             out_ += frame.tag;
             out_ += '>';
         }
-        bindings_.erase(bindings_.begin() + static_cast<std::ptrdiff_t>(frame.bindingMark), bindings_.end());
+        PopBindings(frame.bindingMark);
         stack_.pop_back();
         return true;
     }
@@ -1292,7 +1304,10 @@ private:
     std::string out_;
     NameTables tables_;
     std::vector<Frame> stack_;
-    std::vector<Binding> bindings_;
+    // Namespace scope: for each bound prefix its uris, innermost last, and
+    // the prefixes in the order they were bound (to unwind per element).
+    std::unordered_map<std::string, std::vector<std::string>> scopes_;
+    std::vector<std::string> bound_;
     bool startTagOpen_ = false;  // the innermost element's start tag still lacks its ">"
     bool prologOpen_ = true;     // the current document has had no content yet (a DOCTYPE may come)
 };

@@ -567,6 +567,29 @@ TEST(StoredXml, MutatedAndRandomTokenStreamsNeverBreakTheDecoder) {
     }
 }
 
+TEST(StoredXml, ManyDeclarationsOnOneElement) {
+    // Each prefix declared once, the element using the last one; declaring the
+    // first prefix again on the same element is refused.
+    constexpr int kCount = 5000;
+    Stream stream;
+    stream.Name("urn:u").Name("r");  // names 1 and 2
+    std::string expected = "<p4999:r";
+    for (int i = 0; i < kCount; ++i) {
+        const std::string prefix = "p" + std::to_string(i);
+        stream.Name(prefix).Name("xmlns:" + prefix);                                  // names 3 + 2i, 4 + 2i
+        stream.QName(0, static_cast<std::uint32_t>(4 + 2 * i), 0);                       // qname 1 + i
+        expected += " xmlns:" + prefix + "=\"urn:u\"";
+    }
+    stream.QName(1, static_cast<std::uint32_t>(3 + 2 * (kCount - 1)), 2);              // qname kCount + 1
+    stream.Element(kCount + 1);
+    for (int i = 0; i < kCount; ++i) stream.Attribute(static_cast<std::uint32_t>(1 + i)).NVarChar("urn:u");
+    Stream twice = stream;
+    stream.EndAttributes().End();
+    EXPECT_EQ(Convert(stream.bytes()), expected + " />");
+    twice.Attribute(1).NVarChar("urn:v").EndAttributes().End();
+    EXPECT_EQ(Convert(twice.bytes()), "");
+}
+
 // -- Depth and size guards -------------------------------------------------------
 
 TEST(StoredXml, DeepNestingWithinTheLimitDecodes) {
