@@ -10,7 +10,7 @@
 #include "rows/DateTimeText.h"
 #include "rows/DecimalText.h"
 #include "rows/FloatText.h"
-#include "rows/XmlValue.h"
+#include "rows/StoredXml.h"
 
 namespace pw {
 

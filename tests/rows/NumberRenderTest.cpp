@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <limits>
 
@@ -22,8 +23,9 @@ Bytes StoredDecimal(bool negative, const std::string& digits, std::size_t width)
             carry = v >> 8;
         }
     }
-    Bytes out{static_cast<std::uint8_t>(negative ? 0 : 1)};
-    out.insert(out.end(), magnitude.begin(), magnitude.end());
+    Bytes out(width + 1, 0);
+    out[0] = static_cast<std::uint8_t>(negative ? 0 : 1);
+    std::copy(magnitude.begin(), magnitude.end(), out.begin() + 1);
     return out;
 }
 
