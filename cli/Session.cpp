@@ -2,20 +2,9 @@
 
 #include "Commands.h"
 #include "support/CollationTable.h"
+#include "workflow/DecoderRowReader.h"
 
 namespace cli {
-
-namespace {
-
-// The reader of a run that lists no rows (tree).
-class NoPageRows final : public pw::PageRowReader {
-public:
-    void BeginListing(pw::CDatabaseFileSet&, const pw::CCatalog&, const std::vector<pw::ColumnDescriptor>&) override {}
-    pw::DecodedRows ReadPageRows(pw::PageId) override { return {}; }
-    void EndListing() override {}
-};
-
-}  // namespace
 
 bool ParseOptions(std::vector<std::string>& args, Options& options) {
     std::vector<std::string> rest;
@@ -36,6 +25,8 @@ bool ParseOptions(std::vector<std::string>& args, Options& options) {
         } else if (arg == "--deleted") {
             options.showDeleted = true;
         } else if (arg == "--advanced-deleted") {
+            // Records found by the advanced method are deleted records too.
+            options.showDeleted = true;
             options.showAdvancedDeleted = true;
         } else if (arg == "--log-dir" || arg == "--mode") {
             std::fprintf(stderr, "%s needs a value.\n", arg.c_str());
@@ -48,14 +39,13 @@ bool ParseOptions(std::vector<std::string>& args, Options& options) {
     return true;
 }
 
-Session::Session(const Options& options, pw::FrameView* view)
-    : sink(options.quiet), defaultView(logger, options.quiet), options_(options) {
+Session::Session(const Options& options) : sink(options.quiet), view(logger, options.quiet), options_(options) {
     pw::LoadCollationTable(pw::ExecutablePath(), state.m_mapCollations);
     state.m_nRecoveryMode = options.advanced ? pw::kRecoveryModeAdvanced : pw::kRecoveryModeStandard;
     state.m_bShowDeleted = options.showDeleted;
     state.m_bShowAdvancedDeleted = options.showAdvancedDeleted;
-    rows = std::make_unique<NoPageRows>();
-    frame = std::make_unique<pw::RecoveryFrame>(state, sink, view != nullptr ? *view : defaultView, tree, *rows);
+    rows = std::make_unique<pw::DecoderRowReader>(state);
+    frame = std::make_unique<pw::RecoveryFrame>(state, sink, view, tree, *rows);
 }
 
 Session::~Session() = default;

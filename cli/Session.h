@@ -4,6 +4,7 @@
 // the scan of the primary file.
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,12 @@ public:
     }
     void ReplaceLastLogLine(const std::string& text) override { logger_.ReplaceLastLine(text); }
     void WriteLogFileLine(const std::string& text) override { logger_.WriteFileLine(text); }
+    void InsertRow(std::int32_t, const std::vector<pw::ColumnDescriptor>& row, std::span<const std::size_t>) override {
+        if (onRow) onRow(row);
+    }
+
+    // Receives every row the record browser shows.
+    std::function<void(const std::vector<pw::ColumnDescriptor>&)> onRow;
 
 private:
     pw::Logger& logger_;
@@ -48,7 +55,7 @@ private:
 
 class Session {
 public:
-    Session(const Options& options, pw::FrameView* view = nullptr);
+    explicit Session(const Options& options);
     ~Session();
 
     // Starts the log file (with --log-dir) and runs the scan of `path`. 0 when
@@ -58,7 +65,7 @@ public:
     pw::AppState state;
     pw::Logger logger{state};
     CliEventSink sink;
-    CliFrameView defaultView;
+    CliFrameView view;
     pw::InMemoryObjectTree tree;
     std::unique_ptr<pw::PageRowReader> rows;
     std::unique_ptr<pw::RecoveryFrame> frame;

@@ -13,7 +13,7 @@ class CDatabaseFileSet;
 
 // One row per accepted record, each a copy of the table's column list whose
 // `value` texts are the cells.
-using DecodedRows = std::vector<std::vector<ColumnDescriptor>>;
+using DecodedRows = std::vector<std::vector<ColumnDescriptor>>;  // the row decoder's RowSet
 
 class PageRowReader {
 public:

@@ -65,7 +65,7 @@ bool RecordBrowser::ListTable(CDatabaseFileSet& files, const CCatalog& catalog) 
     view_.ShowGrid(true);
     view_.EnablePrevious(false);
     view_.EnableNext(false);
-    state_.m_bListing = true;
+    state_.m_bListing = firstPagePlaceholders_;
 
     columns_ = catalog.descriptors;
     firstRowColumn_ = catalog.firstRowColumn;

@@ -54,6 +54,9 @@ public:
     bool AdvancedMode() const { return advancedMode_; }
     // Off for exports: every decoded record becomes a row, even one without content.
     void SetHideEmptyRows(bool hide) { hideEmptyRows_ = hide; }
+    // Off for exports: the first screen page, too, reads large values in
+    // full instead of showing placeholders.
+    void SetFirstPagePlaceholders(bool on) { firstPagePlaceholders_ = on; }
 
     // ---- clearing ---------------------------------------------------------------
     // Before another object is loaded: the grid's rows and the columns of the
@@ -123,6 +126,7 @@ private:
     PageRowReader& rows_;
     bool advancedMode_ = false;
     bool hideEmptyRows_ = true;
+    bool firstPagePlaceholders_ = true;
 
     std::vector<PageId> browsePages_;
     std::vector<BrowsePosition> pageMarks_;

@@ -1,5 +1,7 @@
 #include "workflow/RecoveryFrame.h"
 
+#include "catalog/ModuleDefinitions.h"
+#include "rows/RenderContext.h"
 #include "support/AppState.h"
 #include "support/EventSink.h"
 #include "support/Logger.h"
@@ -60,8 +62,8 @@ int RecoveryFrame::FailScan(const std::string& line, bool messageBox) {
 int RecoveryFrame::Scan(const std::string& path) {
     // 1-2. A new scan starts from nothing.
     state_.m_bIsSql2000 = false;
+    // The module texts of the previous scan went with its catalog.
     Reset();
-    if (resetModuleTexts_) resetModuleTexts_();
     selectedPath_ = path;
 
     // 3. The path line shows each backslash doubled, as the original wrote it.
@@ -105,7 +107,9 @@ int RecoveryFrame::Scan(const std::string& path) {
 
     // 13.
     tree_.SortChildren(builder_.Folders().userTables);
-    if (loadComputed_) loadComputed_(context_);
+    RenderContext render{state_, codePages_};
+    DefinitionSource definitions{catalog, *context_.fileSet, render, sink_};
+    LoadComputedTexts(definitions);
 
     // 14.
     view_.ShowProgress(false);
@@ -123,7 +127,10 @@ void RecoveryFrame::SelectItem(TreeItem item) {
         return;
     }
     browser_.ClearForSelection();
-    const Selection selection = SelectObject(tree_, builder_, catalog, state_, item, moduleText_);
+    RenderContext render{state_, codePages_};
+    DefinitionSource definitions{*catalog, *context_.fileSet, render, sink_};
+    const ModuleTextFn moduleText = [&definitions](const std::string& key) { return ModuleText(definitions, key); };
+    const Selection selection = SelectObject(tree_, builder_, catalog, state_, item, moduleText);
     switch (selection.kind) {
     case Selection::Kind::kNoCatalog:
         state_.m_bBusy = 0;

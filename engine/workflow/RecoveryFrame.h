@@ -13,12 +13,12 @@
 // FrameView.
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 #include "catalog/ObjectSelection.h"
 #include "catalog/ObjectTree.h"
 #include "catalog/ObjectTreeBuilder.h"
+#include "support/CodePage.h"
 #include "workflow/RecordBrowser.h"
 #include "workflow/RecoveryContext.h"
 #include "workflow/WorkerGate.h"
@@ -39,13 +39,6 @@ public:
     RecoveryFrame(const RecoveryFrame&) = delete;
     RecoveryFrame& operator=(const RecoveryFrame&) = delete;
     ~RecoveryFrame();
-
-    // The definition texts of modules, and the computed-column texts read at
-    // the end of a scan; supplied by the module definitions reader.
-    void SetModuleTextSource(ModuleTextFn moduleText) { moduleText_ = std::move(moduleText); }
-    void SetComputedTextLoader(std::function<void(CRecoveryContext&)> loader) { loadComputed_ = std::move(loader); }
-    // Empties the module texts read for the previous scan.
-    void SetModuleTextReset(std::function<void()> reset) { resetModuleTexts_ = std::move(reset); }
 
     // ---- the work, on the calling thread ----------------------------------------
     // The scan procedure for the primary file `path` in the recovery mode of
@@ -92,9 +85,8 @@ private:
     CRecoveryContext context_;
     ObjectTreeBuilder builder_;
     RecordBrowser browser_;
-    ModuleTextFn moduleText_;
-    std::function<void(CRecoveryContext&)> loadComputed_;
-    std::function<void()> resetModuleTexts_;
+    // Converts single-byte definition texts; used by one worker at a time.
+    CodePageConverter codePages_;
     TreeItem selectedItem_ = kNoItem;
     std::string selectedPath_;
     // Declared last: its destructor waits for a running worker while the

@@ -1,0 +1,29 @@
+#include "workflow/DecoderRowReader.h"
+
+#include "catalog/Catalog.h"
+#include "rows/RenderContext.h"
+
+namespace pw {
+
+void DecoderRowReader::BeginListing(CDatabaseFileSet& files, const CCatalog& catalog,
+                                    const std::vector<ColumnDescriptor>& columns) {
+    EndListing();
+    files_ = &files;
+    // The rowset members need the physical columns of the table's rowset.
+    table_ = std::make_unique<WorkingTable>(columns, !catalog.objectRowsetColumns.empty());
+    state_.m_pRowReader.store(table_.get());
+}
+
+DecodedRows DecoderRowReader::ReadPageRows(PageId page) {
+    if (files_ == nullptr || !table_) return {};
+    RenderContext context{state_, codePages_};
+    return DecodePageRows(*files_, page.pageNumber, page.fileId, *table_, context);
+}
+
+void DecoderRowReader::EndListing() {
+    if (table_) state_.m_pRowReader.store(nullptr);
+    table_.reset();
+    files_ = nullptr;
+}
+
+}  // namespace pw
