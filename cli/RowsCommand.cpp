@@ -8,6 +8,7 @@
 #include "OpenDatabase.h"
 #include "RowWriter.h"
 #include "catalog/Catalog.h"
+#include "catalog/TableListing.h"
 #include "pages/DatabaseFileSet.h"
 #include "rows/RenderContext.h"
 #include "rows/RowDecoder.h"
@@ -88,12 +89,11 @@ int Rows(const std::string& path, const std::string& tableName, const RowsOption
         return kExitNoSuchObject;
     }
     std::vector<pw::ColumnDescriptor> columns = catalog.OpenObject(tableName, typeCode);
-    const bool physicalColumns = !catalog.objectRowsetColumns.empty();
     const std::vector<pw::DataPageAddress> pages = catalog.dataPages;
 
     // The working table of this listing: passed down explicitly; the state's
     // pointer names it only for readers that look there.
-    pw::WorkingTable table(std::move(columns), physicalColumns);
+    pw::WorkingTable table = pw::MakeWorkingTable(catalog, std::move(columns));
     db.state.m_pRowReader.store(&table);
     pw::CodePageConverter codePages;
     pw::RenderContext context{db.state, codePages};
