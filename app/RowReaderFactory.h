@@ -2,11 +2,9 @@
 // What the GUI plugs into the recovery workflow: the row decoder behind the
 // record browser, and the module definitions reader.
 
-#include <functional>
 #include <memory>
 
 #include "workflow/PageRowReader.h"
-#include "workflow/RecoveryContext.h"
 #include "workflow/RecoveryFrame.h"
 
 namespace pw {
@@ -15,9 +13,8 @@ struct AppState;
 
 namespace app {
 
-// The decoded rows of a page of the scan held by `context()` (called at each listing).
-std::unique_ptr<pw::PageRowReader> MakePageRowReader(pw::AppState& state,
-                                                     std::function<pw::CRecoveryContext&()> context);
+// The row decoder behind the record browser.
+std::unique_ptr<pw::PageRowReader> MakePageRowReader(pw::AppState& state);
 
 // Module texts and computed-column texts for `workflow`.
 void ConfigureWorkflow(pw::RecoveryFrame& workflow, pw::AppState& state);
