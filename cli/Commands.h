@@ -5,6 +5,8 @@
 
 namespace cli {
 
+struct Options;
+
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitUnreadable = 2;
@@ -19,5 +21,8 @@ int Tables(const std::string& path);
 
 // `columns FILE TABLE`: the table's column labels, one per line.
 int Columns(const std::string& path, const std::string& table);
+
+// `tree FILE`: the object tree, two spaces of indent per level, every table expanded.
+int Tree(const std::string& path, const Options& options);
 
 }  // namespace cli

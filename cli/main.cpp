@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "Commands.h"
+#include "Session.h"
 
 namespace {
 
@@ -17,7 +18,13 @@ const char kUsage[] =
     "  info FILE             key: value lines describing the data file\n"
     "  tables FILE           TSV: name, type code, object id, data page count, column count\n"
     "  columns FILE TABLE    the table's column labels, one per line\n"
+    "  tree FILE             the object tree, two spaces of indent per level\n"
     "  --help                this text\n"
+    "\n"
+    "Options (tree):\n"
+    "  --mode standard|advanced   recovery mode (default standard)\n"
+    "  --log-dir DIR              write the log file in DIR\n"
+    "  --quiet                    no log lines on stderr\n"
     "\n"
     "Exit codes: 0 done, 1 usage, 2 the file cannot be read as a data file, 3 no such object.\n";
 
@@ -29,6 +36,13 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
         return args.empty() ? cli::kExitUsage : cli::kExitDone;
     }
+    cli::Options options;
+    if (!cli::ParseOptions(args, options)) return cli::kExitUsage;
+    if (args.empty()) {
+        std::fputs(kUsage, stderr);
+        return cli::kExitUsage;
+    }
+    if (args[0] == "tree" && args.size() == 2) return cli::Tree(args[1], options);
     if (args[0] == "info" && args.size() == 2) return cli::Info(args[1]);
     if (args[0] == "tables" && args.size() == 2) return cli::Tables(args[1]);
     if (args[0] == "columns" && args.size() == 3) return cli::Columns(args[1], args[2]);
