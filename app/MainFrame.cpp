@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QShowEvent>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -129,9 +130,7 @@ CMainFrame::CMainFrame(pw::AppState& state, pw::Logger& logger, UserPrompts& pro
     addDockWidget(Qt::LeftDockWidgetArea, fileView_);
     output_ = new COutputWnd(this);
     addDockWidget(Qt::BottomDockWidgetArea, output_);
-    resizeDocks({fileView_}, {320}, Qt::Horizontal);
-    resizeDocks({output_}, {180}, Qt::Vertical);
-    restoreState(settings_.value(QStringLiteral("WindowState")).toByteArray());
+    layoutRestored_ = restoreState(settings_.value(QStringLiteral("WindowState")).toByteArray());
 
     caption_->SetText(Text(kCaptionInitial));
     progress_->hide();
@@ -315,6 +314,19 @@ void CMainFrame::OnNextRecords() {
     }
     engine_->StartPaging(/*next=*/true);
     UpdateCommandStates();
+}
+
+void CMainFrame::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    // The first run: panes wide enough for object names and log lines.
+    if (!layoutRestored_) {
+        QTimer::singleShot(0, this, [this] {
+            resizeDocks({fileView_}, {340}, Qt::Horizontal);
+            resizeDocks({output_}, {180}, Qt::Vertical);
+        });
+    }
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {

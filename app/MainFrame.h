@@ -115,6 +115,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void CreateActions();
@@ -142,6 +143,8 @@ private:
     QAction* aboutAction_ = nullptr;
     QTimer* busyWatch_ = nullptr;
     bool workerSeen_ = false;
+    bool layoutRestored_ = false;
+    bool shownOnce_ = false;
     std::unique_ptr<RecoveryEngine> engine_;
     // Progress values may exceed the bar's int range: they are scaled.
     std::int64_t progressLow_ = 0, progressHigh_ = 0;

@@ -78,7 +78,7 @@ void QtFrameView::ShowGrid(bool show) {
 
 void QtFrameView::RedrawGrid() {
     CMainFrame* frame = &frame_;
-    Change([frame] { frame->Browser()->update(); });
+    Change([frame] { frame->Browser()->FitColumns(); });
 }
 
 void QtFrameView::SetText(const std::string& text) {

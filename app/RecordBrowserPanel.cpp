@@ -116,6 +116,8 @@ CKestrelStatic::CKestrelStatic(QWidget* parent) : QWidget(parent) {
     grid_->horizontalHeader()->setHighlightSections(false);
     grid_->verticalHeader()->setDefaultSectionSize(grid_->fontMetrics().height() + 6);
     grid_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Fitting the columns looks at the first rows only, however many there are.
+    grid_->horizontalHeader()->setResizeContentsPrecision(200);
     grid_->hide();
 
     text_ = new QPlainTextEdit(this);
@@ -173,6 +175,17 @@ void CKestrelStatic::ClearGrid(bool columnsToo) {
 void CKestrelStatic::InsertColumn(int position, const QString& name) {
     model_->InsertColumn(position, name);
     grid_->setColumnWidth(position, kColumnWidth);
+}
+
+void CKestrelStatic::FitColumns() {
+    // A short code needs no 200 pixels, a long text gets some more; very
+    // long values stay elided (their tool tip shows them whole).
+    constexpr int kNarrowest = 60;
+    constexpr int kWidest = 380;
+    for (int column = 0; column < model_->columnCount(); ++column) {
+        grid_->resizeColumnToContents(column);
+        grid_->setColumnWidth(column, std::clamp(grid_->columnWidth(column) + 8, kNarrowest, kWidest));
+    }
 }
 
 void CKestrelStatic::DeleteColumns(int count) { model_->DeleteColumns(count); }

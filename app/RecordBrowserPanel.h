@@ -67,6 +67,8 @@ public:
     void InsertRows(int first, const std::vector<QStringList>& rows);
     void SetText(const QString& text);
     void SetPageLabel(const QString& text);
+    // Columns as wide as their title and the cells of the rows shown, within bounds.
+    void FitColumns();
     void EnablePrevious(bool enable);
     void EnableNext(bool enable);
 

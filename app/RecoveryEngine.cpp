@@ -12,7 +12,7 @@ RecoveryEngine::RecoveryEngine(CMainFrame& frame)
     : frame_(frame), tree_(*frame.Tree(), frame), view_(frame) {
     rows_ = MakePageRowReader(frame.State());
     workflow_ = std::make_unique<pw::RecoveryFrame>(frame.State(), frame.Sink(), view_, tree_, *rows_);
-    ConfigureWorkflow(*workflow_, frame.State());
+    ConfigureWorkflow(*workflow_, frame.State(), frame.Sink());
 }
 
 RecoveryEngine::~RecoveryEngine() {

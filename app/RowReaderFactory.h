@@ -9,14 +9,16 @@
 
 namespace pw {
 struct AppState;
-}
+class EventSink;
+}  // namespace pw
 
 namespace app {
 
 // The row decoder behind the record browser.
 std::unique_ptr<pw::PageRowReader> MakePageRowReader(pw::AppState& state);
 
-// Module texts and computed-column texts for `workflow`.
-void ConfigureWorkflow(pw::RecoveryFrame& workflow, pw::AppState& state);
+// Definition texts and computed-column texts for `workflow` (read through
+// the scan's catalog and files, reporting to `sink`).
+void ConfigureWorkflow(pw::RecoveryFrame& workflow, pw::AppState& state, pw::EventSink& sink);
 
 }  // namespace app

@@ -19,6 +19,9 @@ const char kUsage[] =
     "  tables FILE           TSV: name, type code, object id, data page count, column count\n"
     "  columns FILE TABLE    the table's column labels, one per line\n"
     "  tree FILE             the object tree, two spaces of indent per level\n"
+    "  rows FILE TABLE       the table's rows: csv (default), --format tsv|jsonl, --limit N,\n"
+    "                        --deleted, --advanced-deleted, --mode standard|advanced\n"
+    "  definition FILE NAME  the definition text or key/constraint script of an object\n"
     "  --help                this text\n"
     "\n"
     "Options (tree):\n"
@@ -46,6 +49,15 @@ int main(int argc, char** argv) {
     if (args[0] == "info" && args.size() == 2) return cli::Info(args[1]);
     if (args[0] == "tables" && args.size() == 2) return cli::Tables(args[1]);
     if (args[0] == "columns" && args.size() == 3) return cli::Columns(args[1], args[2]);
+    if (args[0] == "rows" && args.size() >= 3) {
+        cli::RowsOptions rowsOptions;
+        // The common options were taken out of args already.
+        rowsOptions.advancedMode = options.advanced;
+        rowsOptions.deleted = options.showDeleted;
+        rowsOptions.advancedDeleted = options.showAdvancedDeleted;
+        if (cli::ParseRowsOptions(args, 3, rowsOptions)) return cli::Rows(args[1], args[2], rowsOptions);
+    }
+    if (args[0] == "definition" && args.size() == 3) return cli::Definition(args[1], args[2]);
     std::fputs(kUsage, stderr);
     return cli::kExitUsage;
 }

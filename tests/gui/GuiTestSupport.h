@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -153,6 +154,15 @@ inline bool LogHas(app::CMainFrame& frame, const QString& line) {
     return frame.Output()->Lines().contains(line);
 }
 
+// The text of the current log file (UTF-16LE after its byte-order mark).
+inline QString LogFileText(app::CMainFrame& frame) {
+    QFile file(QString::fromStdString(frame.State().m_strLogFilePath));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const QByteArray bytes = file.readAll();
+    if (bytes.size() < 2) return {};
+    return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2), (bytes.size() - 2) / 2);
+}
+
 // Saves a picture of `widget` in the screenshot folder of the build.
 inline QString SaveShot(QWidget* widget, const QString& name) {
     QDir().mkpath(QStringLiteral(PAGEWRIGHT_SCREENSHOT_DIR));
@@ -163,7 +173,7 @@ inline QString SaveShot(QWidget* widget, const QString& name) {
 
 inline QString CorpusFile(const char* name) {
     const QString path = QDir(QStringLiteral(PAGEWRIGHT_CORPUS_DIR)).filePath(QString::fromUtf8(name));
-    return QFileInfo::exists(path) ? path : QString();
+    return QFileInfo::exists(path) ? QFileInfo(path).canonicalFilePath() : QString();
 }
 
 }  // namespace guitest
