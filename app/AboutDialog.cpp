@@ -36,6 +36,9 @@ CKestrelAboutDlg::CKestrelAboutDlg(UserPrompts& prompts, const QString& manualPa
         auto* button = new QPushButton(text, this);
         button->setFlat(true);
         button->setCursor(Qt::PointingHandCursor);
+        // Drawn as a link: no frame, the link colour, underlined.
+        button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 4px; color: palette(link); "
+                                             "text-decoration: underline; text-align: left; }"));
         button->setToolTip(tip);
         button->setAutoDefault(false);
         QUrl target = manual;

@@ -127,6 +127,6 @@ void QtFrameView::MessageBox(const std::string& text) {
 
 void QtFrameView::ReplaceLastLogLine(const std::string& text) { frame_.Log().ReplaceLastLine(text); }
 
-void QtFrameView::WriteLogFileLine(const std::string& text) { frame_.State().m_fileLog.WriteLine(text); }
+void QtFrameView::WriteLogFileLine(const std::string& text) { frame_.Log().WriteFileLine(text); }
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QSettings>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -21,6 +22,7 @@
 #include <memory>
 #include <string>
 
+#include "AppTexts.h"
 #include "MainFrame.h"
 #include "ObjectTreeControl.h"
 #include "OutputPane.h"
@@ -61,6 +63,8 @@ struct RunningApp {
     bool startedMaximized = false;
 
     bool Start() {
+        // Every test starts from the first-run window layout.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, QString::fromUtf8(app::kSettingsKey)).clear();
         if (!recovery->InitInstance(prompts)) return false;
         frame = recovery->MainFrame();
         startedMaximized = frame->windowState().testFlag(Qt::WindowMaximized);

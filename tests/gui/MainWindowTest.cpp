@@ -11,6 +11,7 @@
 
 #include <thread>
 
+#include "AboutDialog.h"
 #include "AppTexts.h"
 #include "GuiTestSupport.h"
 #include "QtObjectTree.h"
@@ -65,6 +66,36 @@ private slots:
         QCOMPARE(QFileInfo(url.toLocalFile()).fileName(), QString::fromUtf8(app::kManualFile));
         QVERIFY(QFileInfo::exists(url.toLocalFile()));
         QCOMPARE(QFileInfo(url.toLocalFile()).absolutePath(), QCoreApplication::applicationDirPath());
+    }
+
+    void aboutBoxLinksToTheManualAndClosesWithOk() {
+        RunningApp run;
+        QVERIFY(run.Start());
+        bool shown = false;
+        QStringList tips;
+        QTimer::singleShot(0, [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* about = qobject_cast<app::CKestrelAboutDlg*>(w);
+                if (about == nullptr || !about->isVisible()) continue;
+                shown = true;
+                QCOMPARE(about->windowTitle(), QString::fromUtf8(app::kAppTitle));
+                // Escape does not close it; the links open the local manual.
+                QTest::keyClick(about, Qt::Key_Escape);
+                QVERIFY(about->isVisible());
+                for (QPushButton* button : about->findChildren<QPushButton*>()) {
+                    if (button == about->OkButton()) continue;
+                    tips << button->toolTip();
+                    button->click();
+                }
+                SaveShot(about, QStringLiteral("about-box"));
+                about->OkButton()->click();
+            }
+        });
+        run.frame->AboutAction()->trigger();
+        QVERIFY(shown);
+        QCOMPARE(tips, (QStringList{"Company website", "Support email address", "Sales email address"}));
+        QCOMPARE(run.prompts.urls.size(), 3);
+        for (const QUrl& url : run.prompts.urls) QVERIFY(url.isLocalFile() && !url.fragment().isEmpty());
     }
 
     void closeAsksAndOpensNoWebPage() {

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "AppTexts.h"
+#include "RecoveryEngine.h"
 #include "GuiForge.h"
 #include "GuiTestSupport.h"
 #include "TestRegistry.h"
@@ -281,9 +282,18 @@ private slots:
                      lines.contains(QStringLiteral("Scanning completed for selected mdf file.")),
                  qPrintable(lines.join('\n')));
         if (lines.contains(QStringLiteral("Scanning process aborted."))) {
+            // First the file set's own error (error icon), then the outcome.
+            QVERIFY(!run.prompts.errors.isEmpty());
+            QVERIFY(run.prompts.errors.front() == QStringLiteral("File cannot be open...........") ||
+                    run.prompts.errors.front() ==
+                        QStringLiteral("Wheteher File is not valid mdf file or file is highly corrupted..........."));
             QVERIFY(run.prompts.informations.contains(QStringLiteral("Scanning process aborted.")));
             QCOMPARE(frame.Tree()->topLevelItemCount(), 0);
+            // The fatal error released the engine objects once the worker had ended.
+            QVERIFY(frame.Engine().Workflow().Context().fileSet == nullptr);
+            QVERIFY(frame.Engine().Workflow().Context().catalog == nullptr);
         }
+        if (kind != QStringLiteral("truncated")) QVERIFY(!lines.contains(QStringLiteral("Scanning completed for selected mdf file.")));
         QVERIFY(!frame.Progress()->isVisible());
         QVERIFY(!frame.StopAction()->isEnabled());
         QCOMPARE(run.State().m_bBusy.load(), 0);
