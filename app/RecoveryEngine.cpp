@@ -4,15 +4,14 @@
 
 #include "MainFrame.h"
 #include "ObjectTreeControl.h"
-#include "RowReaderFactory.h"
+#include "workflow/DecoderRowReader.h"
 
 namespace app {
 
 RecoveryEngine::RecoveryEngine(CMainFrame& frame)
     : frame_(frame), tree_(*frame.Tree(), frame), view_(frame) {
-    rows_ = MakePageRowReader(frame.State());
+    rows_ = std::make_unique<pw::DecoderRowReader>(frame.State());
     workflow_ = std::make_unique<pw::RecoveryFrame>(frame.State(), frame.Sink(), view_, tree_, *rows_);
-    ConfigureWorkflow(*workflow_, frame.State(), frame.Sink());
 }
 
 RecoveryEngine::~RecoveryEngine() {
