@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Forwarding stubs on the page may point at the page itself.
     forge::MemoryPageSource pages;
-    const pw::CPage_Header header(std::span<std::uint8_t>(image));
+    const pw::CPage_Header header{std::span<std::uint8_t>(image)};
     pw::PageImage whole = image;
     whole.resize(pw::kPageSize, 0);
     pages.Add(header.thisPage.file, header.thisPage.page, whole);

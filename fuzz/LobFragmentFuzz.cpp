@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::int64_t position = 1; in.Remaining() > 0 && position <= 16; ++position) {
         pw::PageImage image = in.Take(pw::kPageSize);
         image.resize(pw::kPageSize, 0);
-        const pw::CPage_Header header(std::span<std::uint8_t>(image));
+        const pw::CPage_Header header{std::span<std::uint8_t>(image)};
         pages.Add(header.thisPage.file, header.thisPage.page, image);
         pages.Add(1, position, image);
     }

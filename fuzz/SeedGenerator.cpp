@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <string>
 #include <vector>
@@ -115,7 +116,7 @@ void PageSeeds(Seeds& seeds, forge::SampleDatabase& db) {
         InputWriter columns;
         SampleColumns(columns, t == 1);
         const Bytes image = pageAt(db.tables[t].dataPages[0]);
-        for (const std::uint8_t options : {0x00, 0x03, 0x88, 0x8B, 0x04})
+        for (const std::uint8_t options : std::initializer_list<std::uint8_t>{0x00, 0x03, 0x88, 0x8B, 0x04})
             seeds.Add("fuzz_data_page", DataPageInput(options, 1, columns.bytes, image));
     }
     // System table pages.
@@ -211,7 +212,7 @@ void PageSeeds(Seeds& seeds, forge::SampleDatabase& db) {
                                                           forge::TextRecordBytes(small)});
     const Bytes largeRoot = forge::LargeRootPayload(3, {{15, 2, 1, 0}, {8, 2, 1, 1}});
     const Bytes internal = forge::InternalPayload(4, {{15, 2, 1, 0}, {23, 2, 1, 1}});
-    for (const std::uint8_t flags : {0x00, 0x02, 0x04, 0x08, 0x01}) {
+    for (const std::uint8_t flags : std::initializer_list<std::uint8_t>{0x00, 0x02, 0x04, 0x08, 0x01}) {
         seeds.Add("fuzz_lob_fragment", LobInput(flags, small, {}));
         seeds.Add("fuzz_lob_fragment", LobInput(flags, data, {}));
     }
@@ -234,7 +235,7 @@ void XmlSeeds(Seeds& seeds) {
     const Bytes typed = {0xDF, 0xFF, 0x01, 0xB0, 0x04, 0xF0, 0x01, 0x72, 0x00, 0xEF, 0x00, 0x00, 0x01, 0xF0, 0x01,
                          0x61, 0x00, 0xEF, 0x00, 0x00, 0x02, 0xF8, 0x01, 0xF6, 0x02, 0x11, 0x01, 0x76, 0x00, 0xF5,
                          0x11, 0x02, 0x68, 0x00, 0x69, 0x00, 0x38, 0x2A, 0x00, 0x00, 0x00, 0xF7};
-    for (const std::uint8_t cut : {0, 1, 7, 64}) {
+    for (const std::uint8_t cut : std::initializer_list<std::uint8_t>{0, 1, 7, 64}) {
         for (const Bytes* value : {&document, &typed}) {
             Bytes input{cut};
             input.insert(input.end(), value->begin(), value->end());

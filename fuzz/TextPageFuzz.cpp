@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     pages.Add(fileId, filedAt, whole);
     pages.Add(fileId, pageNumber, whole);
     if (auto page = pw::ReadTextPage(pages, nullptr, state, fileId, pageNumber)) seen += Walk(*page);
-    const pw::CPage_Header header(std::span<std::uint8_t>(whole));
+    const pw::CPage_Header header{std::span<std::uint8_t>(whole)};
     seen += static_cast<std::size_t>(pw::CorrectedTextPagePosition(fileId, pageNumber, header));
     fuzz::Keep(seen);
     return 0;

@@ -50,7 +50,9 @@ void ExpectUnchangedByRecovery(const std::string& path, bool expectRows, const s
         rows += result.RowCount();
     }
     for (std::size_t i = 0; i < paths.size(); ++i) EXPECT_EQ(StampOf(paths[i]), before[i]) << paths[i];
-    if (expectRows) EXPECT_GT(rows, 0u) << "the recovery listed nothing, so it proves little";
+    if (expectRows) {
+        EXPECT_GT(rows, 0u) << "the recovery listed nothing, so it proves little";
+    }
 }
 
 // The access mode of every descriptor of this process open on `path` (O_RDONLY, O_WRONLY or O_RDWR).
