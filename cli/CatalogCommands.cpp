@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "CliEventSink.h"
 #include "Commands.h"
+#include "OpenDatabase.h"
 #include "catalog/Catalog.h"
 #include "catalog/ColumnLabel.h"
 #include "pages/DatabaseFileSet.h"
@@ -15,29 +15,6 @@
 namespace cli {
 
 namespace {
-
-// A primary file opened and its catalog read.
-struct OpenDatabase {
-    pw::AppState state;
-    CliEventSink sink{/*quiet=*/true};
-    std::unique_ptr<pw::CDatabaseFileSet> files;
-    std::unique_ptr<pw::CCatalog> catalog;
-
-    // 0 when the catalog was read, else the exit code.
-    int Open(const std::string& path) {
-        pw::LoadCollationTable(pw::ExecutablePath(), state.m_mapCollations);
-        files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
-        if (!files->IsOpened()) return kExitUnreadable;
-        if (files->HeaderFileId() > 1) {
-            std::fprintf(stderr, "%s is a secondary data file (file id %u); open its primary data file (.mdf).\n",
-                         path.c_str(), static_cast<unsigned>(files->HeaderFileId()));
-            return kExitUnreadable;
-        }
-        catalog = std::make_unique<pw::CCatalog>(state);
-        catalog->LoadCatalog(*files);
-        return kExitDone;
-    }
-};
 
 bool IsTable(const pw::ObjectRow& row) { return row.typeCode == "U " || row.typeCode == "S "; }
 
@@ -63,14 +40,7 @@ int Columns(const std::string& path, const std::string& table) {
     if (const int code = db.Open(path)) return code;
     pw::CCatalog& catalog = *db.catalog;
     // A user table first, then a system table of that name.
-    std::string typeCode;
-    for (const char* code : {"U ", "S "}) {
-        const pw::ObjectRow* row = catalog.FindObject(table, code);
-        if (row && row->typeCode == code) {
-            typeCode = code;
-            break;
-        }
-    }
+    const std::string typeCode = TableTypeCode(catalog, table);
     if (typeCode.empty()) {
         std::fprintf(stderr, "No table named %s.\n", table.c_str());
         return kExitNoSuchObject;

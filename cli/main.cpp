@@ -17,6 +17,9 @@ const char kUsage[] =
     "  info FILE             key: value lines describing the data file\n"
     "  tables FILE           TSV: name, type code, object id, data page count, column count\n"
     "  columns FILE TABLE    the table's column labels, one per line\n"
+    "  rows FILE TABLE       the table's rows: csv (default), --format tsv|jsonl, --limit N,\n"
+    "                        --deleted, --advanced-deleted, --mode standard|advanced\n"
+    "  definition FILE NAME  the definition text or key/constraint script of an object\n"
     "  --help                this text\n"
     "\n"
     "Exit codes: 0 done, 1 usage, 2 the file cannot be read as a data file, 3 no such object.\n";
@@ -32,6 +35,11 @@ int main(int argc, char** argv) {
     if (args[0] == "info" && args.size() == 2) return cli::Info(args[1]);
     if (args[0] == "tables" && args.size() == 2) return cli::Tables(args[1]);
     if (args[0] == "columns" && args.size() == 3) return cli::Columns(args[1], args[2]);
+    if (args[0] == "rows" && args.size() >= 3) {
+        cli::RowsOptions options;
+        if (cli::ParseRowsOptions(args, 3, options)) return cli::Rows(args[1], args[2], options);
+    }
+    if (args[0] == "definition" && args.size() == 3) return cli::Definition(args[1], args[2]);
     std::fputs(kUsage, stderr);
     return cli::kExitUsage;
 }

@@ -54,6 +54,8 @@ void CCatalog::ClearCatalog() {
     indexes2000.clear();
     foreignKeyColumns.clear();
     computedTexts.clear();
+    moduleTexts.clear();
+    moduleTextsLoaded = false;
     ResetObjectState();
     indexes_.reset();
 }

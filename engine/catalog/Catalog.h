@@ -88,6 +88,9 @@ public:
     Index2000Map indexes2000;
     std::vector<ForeignKeyColumn> foreignKeyColumns;
     std::vector<ModuleValue> computedTexts;
+    // Definition rows read on the first definition request; the flag is set while they are read.
+    std::vector<ModuleValue> moduleTexts;
+    bool moduleTextsLoaded = false;
 
     // ---- per-object state of the last OpenObject ------------------------------
     ObjectRow currentObject;

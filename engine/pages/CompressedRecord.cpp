@@ -60,7 +60,7 @@ void ExpandCompressedRecord(CPrimaryRecord& record, PrimaryRecordPage& page, con
         item.length = static_cast<int>(item.data.size());
     }
     record.columnNullMarks.clear();
-    for (const ExpandedColumnMark& mark : row.marks) record.columnNullMarks.push_back({mark.isNull, mark.length});
+    for (const ExpandedColumnMark& mark : row.marks) record.columnNullMarks.push_back({mark.isNull, mark.length, mark.offset});
     record.fixedData = std::move(row.image);
     record.fixedLength = static_cast<int>(record.fixedData.size());
 }

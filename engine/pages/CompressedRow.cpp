@@ -117,6 +117,7 @@ public:
             const std::uint8_t code = row_.codes[i];
             ExpandedColumnMark mark;
             mark.isNull = code == kCodeNull;
+            const std::size_t slotStart = w_;
             if (code == kCodeEmpty) {
                 if (anchor_ != nullptr) mark.length = WriteValue(BytesOf(*anchor_));
             } else if (code >= kCodeShort1 && code <= kCodeShort8) {
@@ -129,6 +130,9 @@ public:
             } else if (code == kCodePageSymbol) {
                 mark.length = ExpandSymbol();
             }
+            // Values are written at the start of their slot; a column that
+            // took no slot (null, empty without anchor, a long value) has none.
+            if (w_ != slotStart) mark.offset = static_cast<int>(slotStart);
             out_.marks.push_back(mark);
         }
         out_.image.resize(w_);

@@ -120,6 +120,7 @@ std::size_t ExpandedColumnWidth(const ColumnDescriptor& column);
 struct ExpandedColumnMark {
     bool isNull = false;
     int length = 0;  // bytes of the value in the image; 0 when none was written
+    int offset = -1; // start of the column's slot in the image; -1 when it has no slot
 };
 
 struct ExpandedRow {

@@ -123,9 +123,14 @@ std::optional<CPage_Header> CDatabaseFileSet::ReadPageHeader(std::int32_t fileId
 }
 
 std::unique_ptr<CDataPage> CDatabaseFileSet::ReadDataPage(std::int32_t fileId, std::int64_t pageNumber) {
+    return ReadDataPage(fileId, pageNumber, {});
+}
+
+std::unique_ptr<CDataPage> CDatabaseFileSet::ReadDataPage(std::int32_t fileId, std::int64_t pageNumber,
+                                                          std::span<const ColumnDescriptor> listingColumns) {
     auto image = ReadPage(fileId, pageNumber);
     if (!image) return nullptr;
-    return std::make_unique<CDataPage>(std::move(*image), this, this, state_);
+    return std::make_unique<CDataPage>(std::move(*image), this, this, state_, listingColumns);
 }
 
 std::unique_ptr<IamPage> CDatabaseFileSet::ReadIamPage(std::int32_t fileId, std::int64_t pageNumber) {

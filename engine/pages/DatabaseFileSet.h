@@ -18,8 +18,10 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
+#include "catalog/ColumnDescriptor.h"
 #include "pages/DataFileEntry.h"
 #include "pages/Page.h"
 #include "pages/PageMapping.h"
@@ -80,6 +82,10 @@ public:
     // object owns its image; forwarding stubs on it are followed through this
     // file set.
     std::unique_ptr<CDataPage> ReadDataPage(std::int32_t fileId, std::int64_t pageNumber);
+    // The same for a listing: `listingColumns` (the stored columns of the table
+    // being listed, in record order) let the page walk expand compressed records.
+    std::unique_ptr<CDataPage> ReadDataPage(std::int32_t fileId, std::int64_t pageNumber,
+                                            std::span<const ColumnDescriptor> listingColumns);
     // The page as an IAM page (extent bitmap and single-page slots), or
     // nothing when it cannot be read. The page type is not checked: the
     // caller reached it through a pointer that names it an IAM page.

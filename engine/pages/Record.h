@@ -72,6 +72,7 @@ struct SparseEntry {
 struct ColumnNullMark {
     bool isNull = false;
     int length = 0;
+    int offset = -1;  // where the column's bytes start in the expanded image; -1 when it has none
 };
 
 class CRecord {
