@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/EventSink.h"
+#include "support/Logger.h"
 
 namespace cli {
 
@@ -17,9 +18,12 @@ public:
     void StatusText(const std::string& text) override {
         if (!quiet_) std::fprintf(stderr, "%s\n", text.c_str());
     }
+    // Log lines also go to the log file when a logger is set (--log-dir).
     void LogLine(const std::string& text) override {
+        if (logger_ != nullptr) logger_->AddLine(text);
         if (!quiet_) std::fprintf(stderr, "%s\n", text.c_str());
     }
+    void SetLogger(pw::Logger* logger) { logger_ = logger; }
     // Fatal errors are always shown: they explain a failing exit status.
     void FatalError(const std::string& text) override {
         std::fprintf(stderr, "%s\n", text.c_str());
@@ -30,6 +34,7 @@ public:
 
 private:
     bool quiet_;
+    pw::Logger* logger_ = nullptr;
     int fatalErrors_ = 0;
 };
 

@@ -9,6 +9,8 @@
 
 namespace cli {
 
+struct Options;
+
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitUnreadable = 2;
@@ -42,5 +44,8 @@ int Rows(const std::string& path, const std::string& table, const RowsOptions& o
 // `definition FILE NAME`: the definition text of a view, procedure, function,
 // trigger or default, or the script of a key or constraint.
 int Definition(const std::string& path, const std::string& name);
+
+// `tree FILE`: the object tree, two spaces of indent per level, every table expanded.
+int Tree(const std::string& path, const Options& options);
 
 }  // namespace cli

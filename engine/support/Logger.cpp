@@ -53,4 +53,9 @@ void Logger::ReplaceLastLine(const std::string& text) {
     if (pane_ != nullptr) pane_->LineReplaced(lines - 1, text);
 }
 
+void Logger::WriteFileLine(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    state_.m_fileLog.WriteLine(text);
+}
+
 }  // namespace pw

@@ -60,6 +60,11 @@ public:
     // the pane has no line.
     void ReplaceLastLine(const std::string& text);
 
+    // Writes `text` and a line end to the log file only; the pane and the
+    // line count stay (the record browser's row counter, which replaces the
+    // last pane line, is also kept in the file this way).
+    void WriteFileLine(const std::string& text);
+
 private:
     void AddLineLocked(const std::string& text);
 
