@@ -273,7 +273,16 @@ TEST(DamageCampaign, ForgeDatabase) {
         ASSERT_TRUE(result.opened);
         for (const forge::SampleTable& table : db.tables) {
             ASSERT_TRUE(result.tables.count(table.name)) << table.name;
-            EXPECT_EQ(result.tables.at(table.name).RowCount(), static_cast<std::size_t>(table.RowCount())) << table.name;
+            const integration::TableRows& rows = result.tables.at(table.name);
+            EXPECT_EQ(rows.RowCount(), static_cast<std::size_t>(table.RowCount())) << table.name;
+            // The cells are the decoded values: each row's text names its page and slot.
+            for (std::size_t p = 0; p < table.dataPages.size(); ++p) {
+                const std::string text = table.name + " page " + std::to_string(table.dataPages[p]) + " slot 3";
+                EXPECT_EQ(std::count_if(rows.listed.begin(), rows.listed.end(),
+                                        [&](const std::string& row) { return row.find("\t" + text + "\t") != std::string::npos; }),
+                          1)
+                    << text;
+            }
         }
     }
     PrintReport();

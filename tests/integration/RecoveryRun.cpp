@@ -16,39 +16,52 @@
 #include "forge/RecordingEventSink.h"
 #include "pages/DataPage.h"
 #include "pages/DatabaseFileSet.h"
-#include "pages/IamChain.h"
+#include "rows/RowDecoder.h"
 #include "support/AppState.h"
+#include "support/CodePage.h"
+#include "workflow/FrameView.h"
+#include "workflow/PageRowReader.h"
+#include "workflow/RecordBrowser.h"
 
 namespace integration {
 
 namespace {
 
-// Pages of one table for the standard listing: the IAM chain of its in-row
-// allocation unit when its first IAM page lies inside the file, else the
-// page chain from the unit's first page (each page once: a looping chain ends
-// where it comes back).
-std::vector<pw::PageId> StandardPages(pw::CDatabaseFileSet& files, const pw::CCatalog& catalog,
-                                      const pw::AppState& state) {
-    const pw::AllocUnitRow& unit = catalog.inRowAllocUnit;
-    const pw::PageId iam{unit.firstIamPage.file, unit.firstIamPage.page};
-    if (!iam.IsNull() && files.IsInsideFile(iam.fileId, iam.pageNumber)) return pw::CollectIamChainPages(files, iam);
-    std::vector<pw::PageId> pages;
-    std::set<std::pair<std::uint16_t, std::uint32_t>> seen;
-    pw::PagePointer current = unit.firstPage;
-    while (current.page != 0 && !state.StopRequested() && seen.insert({current.file, current.page}).second) {
-        const auto header = files.ReadPageHeaderOnly(current.file, current.page);
-        if (!header) break;
-        pages.push_back({current.file, current.page});
-        if (header->pageType != pw::kDataPage) break;
-        current = header->nextPage;
-    }
-    return pages;
+std::string RowKey(const std::vector<pw::ColumnDescriptor>& row) {
+    std::string key;
+    for (const pw::ColumnDescriptor& cell : row) key += cell.value + '\t';
+    return key;
 }
 
-std::string RowKey(const pw::CPrimaryRecord& record) {
-    const auto& bytes = record.recordImage.empty() ? record.fixedData : record.recordImage;
-    return std::string(bytes.begin(), bytes.end());
-}
+// The row decoder behind the record browser.
+class DecodedPageRows final : public pw::PageRowReader {
+public:
+    explicit DecodedPageRows(pw::RenderContext& context) : context_(context) {}
+    void BeginListing(pw::CDatabaseFileSet& files, const pw::CCatalog& catalog,
+                      const std::vector<pw::ColumnDescriptor>& columns) override {
+        files_ = &files;
+        table_ = pw::WorkingTable(columns, !catalog.objectRowsetColumns.empty());
+    }
+    pw::DecodedRows ReadPageRows(pw::PageId page) override {
+        if (!files_) return {};
+        return pw::DecodePageRows(*files_, page.pageNumber, page.fileId, table_, context_);
+    }
+    void EndListing() override { files_ = nullptr; }
+
+private:
+    pw::RenderContext& context_;
+    pw::CDatabaseFileSet* files_ = nullptr;
+    pw::WorkingTable table_;
+};
+
+// Keeps the rows the browser puts in its grid.
+class GridRows final : public pw::FrameView {
+public:
+    void InsertRow(std::int32_t, const std::vector<pw::ColumnDescriptor>& row, std::span<const std::size_t>) override {
+        rows.push_back(RowKey(row));
+    }
+    std::vector<std::string> rows;
+};
 
 void Collect(const std::string& path, ListingMode mode, pw::AppState& state, RecoveryResult& result) {
     forge::RecordingEventSink sink;
@@ -58,6 +71,13 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
         pw::CCatalog catalog(state);
         catalog.LoadCatalog(*files);
         result.objects = catalog.objects.size();
+        pw::CodePageConverter codePages;
+        pw::RenderContext context{state, codePages};
+        DecodedPageRows decoder(context);
+        GridRows grid;
+        pw::RecordBrowser browser(state, sink, grid, decoder);
+        browser.SetAdvancedMode(mode == ListingMode::kAdvanced);
+        browser.SetHideEmptyRows(false);
         const std::vector<pw::ObjectRow> objects = catalog.objects;
         for (const pw::ObjectRow& object : objects) {
             if (state.StopRequested()) break;
@@ -67,21 +87,23 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
             table.name = object.name;
             table.opened = catalog.isTableOpen;
             if (!catalog.isTableOpen) continue;
-            std::vector<pw::PageId> pages;
-            if (mode == ListingMode::kAdvanced) {
-                for (const pw::DataPageAddress& a : catalog.dataPages) pages.push_back({a.fileId, a.pageNumber});
-            } else {
-                pages = StandardPages(*files, catalog, state);
-            }
-            for (const pw::PageId& id : pages) {
+            // The listing as the user sees it: every screen page in turn.
+            grid.rows.clear();
+            browser.ClearForSelection();
+            browser.ColumnSetup(catalog);
+            browser.ListTable(*files, catalog);
+            browser.FinishSelection(object.name);
+            while (browser.HasNextPage() && !state.StopRequested()) browser.NextRecords(*files, catalog);
+            table.listed.insert(grid.rows.begin(), grid.rows.end());
+            table.listedCount = grid.rows.size();
+            // Advanced mode also keeps the rows of each page the scan filed under the table.
+            if (mode != ListingMode::kAdvanced) continue;
+            pw::WorkingTable working(catalog.descriptors, !catalog.objectRowsetColumns.empty());
+            for (const pw::DataPageAddress& a : catalog.dataPages) {
                 if (state.StopRequested()) break;
-                const auto page = files->ReadDataPage(id.fileId, id.pageNumber);
-                if (!page || page->Header().pageType != pw::kDataPage) continue;
-                PageRows rows{id, {}};
-                for (std::size_t slot = 0; slot < page->records.size(); ++slot) {
-                    const pw::CPrimaryRecord* record = page->Record(slot);
-                    if (record && pw::IsListableRecord(record, state)) rows.rows.push_back(RowKey(*record));
-                }
+                PageRows rows{{a.fileId, a.pageNumber}, {}};
+                for (const pw::DecodedRow& row : pw::DecodePageRows(*files, a.pageNumber, a.fileId, working, context))
+                    rows.rows.push_back(RowKey(row));
                 table.pages.push_back(std::move(rows));
             }
         }
@@ -94,17 +116,9 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
 
 const char* ModeName(ListingMode mode) { return mode == ListingMode::kAdvanced ? "advanced" : "standard"; }
 
-std::size_t TableRows::RowCount() const {
-    std::size_t n = 0;
-    for (const PageRows& p : pages) n += p.rows.size();
-    return n;
-}
+std::size_t TableRows::RowCount() const { return listedCount; }
 
-bool TableRows::Has(const std::string& row) const {
-    for (const PageRows& p : pages)
-        if (std::find(p.rows.begin(), p.rows.end(), row) != p.rows.end()) return true;
-    return false;
-}
+bool TableRows::Has(const std::string& row) const { return listed.count(row) != 0; }
 
 std::size_t RecoveryResult::RowCount() const {
     std::size_t n = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // One recovery run over a data file, as the whole-file tests need it: the file
-// set opened, the catalog loaded, every object of the catalog opened and the
-// rows of every user table collected from its pages, in either listing mode.
+// set opened, the catalog loaded, every object of the catalog opened and
+// every user table listed through the record browser (every screen page, in
+// either recovery mode), with the rows decoded by the row decoder.
 // A run can be given a deadline: it then runs on a worker thread, and when the
 // deadline passes the stop flag is raised (every engine loop polls it); a run
 // that does not end even then is reported as hung.
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,21 +19,24 @@
 namespace integration {
 
 enum class ListingMode {
-    kStandard,  // pages from the allocation unit's IAM chain, else its page chain
+    kStandard,  // the page source the allocation unit names (page chain or IAM chain)
     kAdvanced,  // the pages the scan filed under the table
 };
 
 const char* ModeName(ListingMode mode);
 
+// A row as a key: every cell's text, each followed by a TAB.
 struct PageRows {
     pw::PageId page;
-    std::vector<std::string> rows;  // one key per listed row: the record's bytes
+    std::vector<std::string> rows;
 };
 
 struct TableRows {
     std::string name;
     bool opened = false;
-    std::vector<PageRows> pages;
+    std::multiset<std::string> listed;  // the rows the listing showed
+    std::size_t listedCount = 0;
+    std::vector<PageRows> pages;         // advanced mode: the decoded rows of each scan page
     std::size_t RowCount() const;
     bool Has(const std::string& row) const;
 };
