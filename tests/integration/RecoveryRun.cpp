@@ -98,7 +98,9 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
             table.listedCount = grid.rows.size();
             // Advanced mode also keeps the rows of each page the scan filed under the table.
             if (mode != ListingMode::kAdvanced) continue;
+            // Decoded as the listing decodes them (large values as placeholders).
             pw::WorkingTable working(catalog.descriptors, !catalog.objectRowsetColumns.empty());
+            state.m_bListing.store(true);
             for (const pw::DataPageAddress& a : catalog.dataPages) {
                 if (state.StopRequested()) break;
                 PageRows rows{{a.fileId, a.pageNumber}, {}};
@@ -106,6 +108,7 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
                     rows.rows.push_back(RowKey(row));
                 table.pages.push_back(std::move(rows));
             }
+            state.m_bListing.store(false);
         }
     }
     result.fatalErrors = sink.fatalErrors;
