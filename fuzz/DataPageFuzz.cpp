@@ -1,6 +1,7 @@
 // Page header and page walk: a data page built over a fuzzed image with every
-// option combination, the one-slot build, the deleted-record scan and an IAM
-// page over the same bytes.
+// option combination, the one-slot build, the deleted-record scan, the row
+// decoder with the fuzzed columns as the table (bit 4 of the option byte: its
+// physical columns are known) and an IAM page over the same bytes.
 //
 // Input: option byte (see ApplyOptions; bit 6 marks the page compressed, bit 7
 // passes the listing columns), slot byte for the one-slot build, columns,
@@ -14,6 +15,8 @@
 #include "forge/MemoryPageSource.h"
 #include "pages/DataPage.h"
 #include "pages/IamPage.h"
+#include "rows/RowDecoder.h"
+#include "support/CodePage.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::InputReader in(data, size);
@@ -44,6 +47,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (pw::IsListableRecord(record, state)) ++seen;
         }
         page.RecoverRemovedRecords();
+        // The row decoder over the same page, with the fuzzed columns as the table.
+        if (!columns.empty()) {
+            pw::CodePageConverter codePages;
+            pw::RenderContext context{state, codePages};
+            pw::WorkingTable table(columns, (options & 0x10) != 0);
+            seen += pw::VisitTableRows(page, table, context, [&](const pw::DecodedRow& row) {
+                for (const pw::ColumnDescriptor& cell : row) seen += cell.value.size();
+            });
+        }
     }
     {
         pw::PrimaryRecordPage one(image, nullptr, &pages, state, pw::OneSlot{slot}, listing);
