@@ -81,7 +81,7 @@ private:
     EventSink& sink_;
     FrameView& view_;
     ObjectTree& tree_;
-    PageRowReader& rows_;
+    [[maybe_unused]] PageRowReader& rows_;  // kept for the listings the frame starts
     CRecoveryContext context_;
     ObjectTreeBuilder builder_;
     RecordBrowser browser_;
