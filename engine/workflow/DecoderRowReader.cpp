@@ -1,6 +1,7 @@
 #include "workflow/DecoderRowReader.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/TableListing.h"
 #include "rows/RenderContext.h"
 
 namespace pw {
@@ -9,8 +10,9 @@ void DecoderRowReader::BeginListing(CDatabaseFileSet& files, const CCatalog& cat
                                     const std::vector<ColumnDescriptor>& columns) {
     EndListing();
     files_ = &files;
-    // The rowset members need the physical columns of the table's rowset.
-    table_ = std::make_unique<WorkingTable>(columns, !catalog.objectRowsetColumns.empty());
+    // The rowset members need the physical columns of the table's rowset;
+    // the table's in-row allocation units keep other objects' pages out.
+    table_ = std::make_unique<WorkingTable>(MakeWorkingTable(catalog, columns));
     state_.m_pRowReader.store(table_.get());
 }
 
