@@ -66,6 +66,26 @@ int HexValue(char c) {
     return c - 'A' + 10;
 }
 
+// A datetimeoffset cell ends in its offset as the grid shows it ("+1:0",
+// after blanks); T-SQL wants "+01:00".
+std::string OffsetLiteralText(const std::string& text) {
+    const std::size_t blank = text.find_last_of(' ');
+    if (blank == std::string::npos || blank + 1 >= text.size()) return text;
+    const std::string offset = text.substr(blank + 1);
+    const std::size_t colon = offset.find(':');
+    if ((offset[0] != '+' && offset[0] != '-') || colon == std::string::npos || colon < 2 || colon + 1 >= offset.size() ||
+        offset.size() - colon - 1 > 2 || colon - 1 > 2)
+        return text;
+    for (std::size_t i = 1; i < offset.size(); ++i)
+        if (i != colon && (offset[i] < '0' || offset[i] > '9')) return text;
+    std::string hours = offset.substr(1, colon - 1), minutes = offset.substr(colon + 1);
+    if (hours.size() < 2) hours.insert(hours.begin(), '0');
+    if (minutes.size() < 2) minutes.insert(minutes.begin(), '0');
+    std::size_t end = blank;
+    while (end > 0 && text[end - 1] == ' ') --end;
+    return text.substr(0, end) + " " + offset[0] + hours + ":" + minutes;
+}
+
 }  // namespace
 
 bool IsBinaryKind(int kind) {
@@ -221,10 +241,12 @@ std::string SqlLiteral(const ColumnDescriptor& cell) {
             if (iso.size() > 10 && iso[10] == ' ') iso[10] = 'T';
             return Quoted(iso, false);
         }
+        case kKindDateTimeOffset:
+            if (text.empty() || text == " ") return "NULL";
+            return Quoted(OffsetLiteralText(text), false);
         case kKindDate:
         case kKindTime:
         case kKindDateTime2:
-        case kKindDateTimeOffset:
         case kKindUniqueIdentifier:
             if (text.empty() || text == " ") return "NULL";
             return Quoted(text, false);
