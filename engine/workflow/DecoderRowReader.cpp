@@ -10,8 +10,8 @@ void DecoderRowReader::BeginListing(CDatabaseFileSet& files, const CCatalog& cat
                                     const std::vector<ColumnDescriptor>& columns) {
     EndListing();
     files_ = &files;
-    // The rowset members need the physical columns of the table's rowset;
-    // the table's in-row allocation units keep other objects' pages out.
+    // The member choice and the table's own allocation units come from the
+    // object the catalog opened last: the table listed.
     table_ = std::make_unique<WorkingTable>(MakeWorkingTable(catalog, columns));
     state_.m_pRowReader.store(table_.get());
 }
