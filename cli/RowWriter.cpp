@@ -13,8 +13,19 @@ bool ParseRowFormat(const std::string& text, RowFormat& format) {
 RowWriter::RowWriter(std::FILE* out, RowFormat format, std::vector<std::size_t> shown)
     : out_(out), format_(format), shown_(std::move(shown)) {}
 
+namespace {
+
+// Whether a csv field needs quotes (one pass over the text, no search per character).
+bool NeedsCsvQuotes(const std::string& text) {
+    for (const char c : text)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
+}
+
+}  // namespace
+
 void RowWriter::AppendCsvField(std::string& line, const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    if (!NeedsCsvQuotes(text)) {
         line += text;
         return;
     }
