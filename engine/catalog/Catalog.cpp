@@ -266,14 +266,17 @@ void CCatalog::CollectPages2005() {
         }
     }
 
-    // Every rowset's every allocation unit, every data page filed under its key.
+    // Every rowset's every allocation unit, every data page filed under its
+    // key. Pages of files created by SQL Server 2000 carry the object id
+    // itself, so several units share one key: its pages are taken once.
+    std::unordered_set<std::int32_t> keysTaken;
     for (std::size_t r : ofObject) {
         const RowsetRow& rowset = rowsets[r];
         objectRowsets.push_back(rowset);
         for (std::size_t a : AllocUnitsOfOwner(rowset.rowsetId)) {
             const AllocUnitRow& unit = allocUnits[a];
             objectAllocUnits.push_back(unit);
-            if (!dataPageMap_) continue;
+            if (!dataPageMap_ || !keysTaken.insert(unit.PageKey()).second) continue;
             const auto pages = dataPageMap_->find(unit.PageKey());
             if (pages == dataPageMap_->end()) continue;
             for (const PageRef& ref : pages->second) dataPages.push_back({ref.fileId, ref.position});

@@ -497,6 +497,23 @@ WorkingTable::WorkingTable(std::vector<ColumnDescriptor> tableColumns, bool phys
     std::stable_sort(recordColumns.begin(), recordColumns.end(), ByPhysicalColumn);
 }
 
+std::int64_t PageAllocUnitId(const CPage_Header& header) {
+    const auto objectPart = static_cast<std::uint64_t>(static_cast<std::uint32_t>(header.objectId));
+    return static_cast<std::int64_t>((std::uint64_t{header.indexId} << 48) | (objectPart << 16));
+}
+
+bool PageBelongsToTable(const CPage_Header& header, const WorkingTable& table) {
+    if (table.inRowAllocUnits.empty()) return true;
+    constexpr std::int64_t kFirstNewStyleUnit = std::int64_t{256} << 48;
+    bool allNewStyle = true;
+    for (const std::int64_t unit : table.inRowAllocUnits) allNewStyle = allNewStyle && unit >= kFirstNewStyleUnit;
+    // Pages of units carried over from SQL Server 2000 keep the old index id in their headers.
+    if (!allNewStyle) return true;
+    const std::int64_t unit = PageAllocUnitId(header);
+    return std::find(table.inRowAllocUnits.begin(), table.inRowAllocUnits.end(), unit) !=
+           table.inRowAllocUnits.end();
+}
+
 bool UsesRowsetMembers(const AppState& app, const WorkingTable& table) {
     return !app.m_bIsSql2000 && table.rowsetColumnsKnown;
 }
@@ -530,7 +547,7 @@ std::size_t VisitModuleRows(CDataPage& page, WorkingTable& table, RenderContext&
 std::size_t VisitPageRows(CDatabaseFileSet& files, std::int64_t pageNumber, std::int32_t fileId,
                           WorkingTable& table, RenderContext& context, const RowVisitor& visit) {
     const std::unique_ptr<CDataPage> page = files.ReadDataPage(fileId, pageNumber, table.recordColumns);
-    if (!page || page->Header().pageType != kDataPage) return 0;
+    if (!page || page->Header().pageType != kDataPage || !PageBelongsToTable(page->Header(), table)) return 0;
     return VisitTableRows(*page, table, context, visit);
 }
 
@@ -538,7 +555,7 @@ RowSet DecodePageRows(CDatabaseFileSet& files, std::int64_t pageNumber, std::int
                       RenderContext& context) {
     RowSet rows;
     const std::unique_ptr<CDataPage> page = files.ReadDataPage(fileId, pageNumber, table.recordColumns);
-    if (!page || page->Header().pageType != kDataPage) return rows;
+    if (!page || page->Header().pageType != kDataPage || !PageBelongsToTable(page->Header(), table)) return rows;
     if (UsesRowsetMembers(context.app, table))
         DecodeRowsetRows(*page, rows, table, context);
     else

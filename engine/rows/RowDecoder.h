@@ -60,7 +60,20 @@ struct WorkingTable {
     // The stored columns in record order (by physical column number), handed
     // to the page walk so that compressed records can be expanded.
     std::vector<ColumnDescriptor> recordColumns;
+    // The in-row allocation units whose pages hold the table's rows (empty:
+    // not known). A page header names its unit as (index id << 48) |
+    // (object id << 16); units made by SQL Server 2005 and later have an
+    // index part of 256 or more, and every page of theirs carries the unit's
+    // id. When all units here are of that kind, a page that names another
+    // unit (the page maps file pages by object id alone) yields no rows.
+    std::vector<std::int64_t> inRowAllocUnits;
 };
+
+// The allocation unit a page header names.
+std::int64_t PageAllocUnitId(const CPage_Header& header);
+
+// Whether the page's rows belong to the table (see WorkingTable::inRowAllocUnits).
+bool PageBelongsToTable(const CPage_Header& header, const WorkingTable& table);
 
 // True when the rowset members decode this table (else the legacy members).
 bool UsesRowsetMembers(const AppState& app, const WorkingTable& table);
