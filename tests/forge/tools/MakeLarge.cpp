@@ -21,6 +21,8 @@ const char kUsage[] =
     "  --orders N     rows of the clustered table Orders (default 1000000)\n"
     "  --documents N  rows of the heap Documents with large values (default 2000)\n";
 
+constexpr int kLayoutFormat = 1;
+
 bool ParseCount(const char* text, long long max, long long& out) {
     char* end = nullptr;
     const long long v = std::strtoll(text, &end, 10);
@@ -68,7 +70,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ofstream out(path + ".layout");
-    out << "pages=" << layout.pages << "\n"
+    // `format` changes whenever the generator writes different files, so
+    // that bench/run knows to generate them again.
+    out << "format=" << kLayoutFormat << "\n"
+        << "pages=" << layout.pages << "\n"
         << "orders_rows=" << spec.orderRows << "\n"
         << "orders_first_page=" << layout.ordersFirstPage << "\n"
         << "orders_last_page=" << layout.ordersLastPage << "\n"
