@@ -1,6 +1,7 @@
 #include "workflow/DecoderRowReader.h"
 
 #include "catalog/Catalog.h"
+#include "catalog/TableListing.h"
 #include "rows/RenderContext.h"
 
 namespace pw {
@@ -9,8 +10,9 @@ void DecoderRowReader::BeginListing(CDatabaseFileSet& files, const CCatalog& cat
                                     const std::vector<ColumnDescriptor>& columns) {
     EndListing();
     files_ = &files;
-    // The rowset members need the physical columns of the table's rowset.
-    table_ = std::make_unique<WorkingTable>(columns, !catalog.objectRowsetColumns.empty());
+    // The member choice and the table's own allocation units come from the
+    // object the catalog opened last: the table listed.
+    table_ = std::make_unique<WorkingTable>(MakeWorkingTable(catalog, columns));
     state_.m_pRowReader.store(table_.get());
 }
 
