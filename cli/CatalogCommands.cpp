@@ -20,9 +20,10 @@ bool IsTable(const pw::ObjectRow& row) { return row.typeCode == "U " || row.type
 
 }  // namespace
 
-int Tables(const std::string& path) {
+int Tables(const Options& options) {
+    const std::string& path = options.positional.at(0);
     OpenDatabase db;
-    if (const int code = db.Open(path)) return code;
+    if (const int code = db.Open(path, options)) return code;
     pw::CCatalog& catalog = *db.catalog;
     // OpenObject replaces the catalog's per-object state: copy the rows first.
     const std::vector<pw::ObjectRow> objects = catalog.objects;
@@ -35,9 +36,11 @@ int Tables(const std::string& path) {
     return kExitDone;
 }
 
-int Columns(const std::string& path, const std::string& table) {
+int Columns(const Options& options) {
+    const std::string& path = options.positional.at(0);
+    const std::string& table = options.positional.at(1);
     OpenDatabase db;
-    if (const int code = db.Open(path)) return code;
+    if (const int code = db.Open(path, options)) return code;
     pw::CCatalog& catalog = *db.catalog;
     // A user table first, then a system table of that name.
     const std::string typeCode = TableTypeCode(catalog, table);

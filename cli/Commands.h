@@ -1,15 +1,10 @@
 #pragma once
-// The commands of pagewright-cli and their exit codes.
+// The commands of pagewright-cli and their exit codes. Each takes the
+// parsed command line; options.positional holds FILE and TABLE/NAME.
 
-#include <cstdint>
-#include <string>
-#include <vector>
-
-#include "RowWriter.h"
+#include "Options.h"
 
 namespace cli {
-
-struct Options;
 
 constexpr int kExitDone = 0;
 constexpr int kExitUsage = 1;
@@ -17,37 +12,29 @@ constexpr int kExitUnreadable = 2;
 constexpr int kExitNoSuchObject = 3;
 
 // `info FILE`: key: value lines describing a primary data file.
-int Info(const std::string& path);
+int Info(const Options& options);
 
 // `tables FILE`: one TSV line per user or system table: name, type code,
 // object id, data page count, column count.
-int Tables(const std::string& path);
+int Tables(const Options& options);
 
 // `columns FILE TABLE`: the table's column labels, one per line.
-int Columns(const std::string& path, const std::string& table);
+int Columns(const Options& options);
 
 // `tree FILE`: the object tree, two spaces of indent per level, every table expanded.
-int Tree(const std::string& path, const Options& options);
+int Tree(const Options& options);
 
-struct RowsOptions {
-    RowFormat format = RowFormat::kCsv;
-    std::int64_t limit = -1;  // -1: every row
-    bool deleted = false;
-    bool advancedDeleted = false;
-    bool advancedMode = false;
-};
-
-// Reads the options of `rows` from args[from..]; false on a usage error.
-bool ParseRowsOptions(const std::vector<std::string>& args, std::size_t from, RowsOptions& options);
-
-// `rows FILE TABLE [options]`: every row of the table, a header of column
-// names first (csv, tsv), each cell as the grid shows it.
-// The listing follows the record browser: its page source, screen page by
-// screen page; `common` gives the log folder.
-int Rows(const std::string& path, const std::string& table, const RowsOptions& options, const Options& common);
+// `rows FILE TABLE`: every row of the table, a header of column names first
+// (csv, tsv), each cell as the grid shows it. The listing follows the record
+// browser: its page source, screen page by screen page.
+int Rows(const Options& options);
 
 // `definition FILE NAME`: the definition text of a view, procedure, function,
 // trigger or default, or the script of a key or constraint.
-int Definition(const std::string& path, const std::string& name);
+int Definition(const Options& options);
+
+// `export FILE --format F --out PATH`: every user table (or --tables) to
+// csv or jsonl files, a T-SQL script or an SQLite database.
+int Export(const Options& options);
 
 }  // namespace cli

@@ -14,9 +14,11 @@
 
 namespace cli {
 
-int Definition(const std::string& path, const std::string& name) {
+int Definition(const Options& options) {
+    const std::string& path = options.positional.at(0);
+    const std::string& name = options.positional.at(1);
     OpenDatabase db;
-    if (const int code = db.Open(path)) return code;
+    if (const int code = db.Open(path, options)) return code;
     pw::CCatalog& catalog = *db.catalog;
     // Any object of that name that is not a table.
     const pw::ObjectRow* found = catalog.FindObject(name, "P ");

@@ -29,9 +29,15 @@ std::string WithoutLeadingBlank(const std::string& text) {
 
 }  // namespace
 
-int Info(const std::string& path) {
+int Info(const Options& options) {
+    const std::string& path = options.positional.at(0);
     pw::AppState state;
     pw::LoadCollationTable(pw::ExecutablePath(), state.m_mapCollations);
+    std::string error;
+    if (!ApplyReadingOptions(options, state, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return kExitUsage;
+    }
     CliEventSink sink(/*quiet=*/true);
 
     auto files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);

@@ -8,6 +8,7 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
+#include "Options.h"
 #include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
 #include "support/AppState.h"
@@ -23,8 +24,13 @@ struct OpenDatabase {
 
     // 0 when the catalog was read, else the exit code. Options that change
     // how pages are read are set in `state` before the call.
-    int Open(const std::string& path) {
+    int Open(const std::string& path, const Options& options) {
         pw::LoadCollationTable(pw::ExecutablePath(), state.m_mapCollations);
+        std::string error;
+        if (!ApplyReadingOptions(options, state, error)) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return kExitUsage;
+        }
         files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
         if (!files->IsOpened()) return kExitUnreadable;
         if (files->HeaderFileId() > 1) {

@@ -1,77 +1,25 @@
 #include "RowWriter.h"
 
+#include "export/TextEscape.h"
+
 namespace cli {
 
-bool ParseRowFormat(const std::string& text, RowFormat& format) {
-    if (text == "csv") format = RowFormat::kCsv;
-    else if (text == "tsv") format = RowFormat::kTsv;
-    else if (text == "jsonl") format = RowFormat::kJsonLines;
-    else return false;
-    return true;
+RowFormat ToRowFormat(OutputFormat format) {
+    switch (format) {
+        case OutputFormat::kTsv: return RowFormat::kTsv;
+        case OutputFormat::kJsonLines: return RowFormat::kJsonLines;
+        default: return RowFormat::kCsv;
+    }
 }
 
 RowWriter::RowWriter(std::FILE* out, RowFormat format, std::vector<std::size_t> shown)
     : out_(out), format_(format), shown_(std::move(shown)) {}
 
-namespace {
+void RowWriter::AppendCsvField(std::string& line, const std::string& text) { pw::AppendCsvField(line, text); }
 
-// Whether a csv field needs quotes (one pass over the text, no search per character).
-bool NeedsCsvQuotes(const std::string& text) {
-    for (const char c : text)
-        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
-    return false;
-}
+void RowWriter::AppendTsvField(std::string& line, const std::string& text) { pw::AppendTsvField(line, text); }
 
-}  // namespace
-
-void RowWriter::AppendCsvField(std::string& line, const std::string& text) {
-    if (!NeedsCsvQuotes(text)) {
-        line += text;
-        return;
-    }
-    line += '"';
-    for (const char c : text) {
-        if (c == '"') line += '"';
-        line += c;
-    }
-    line += '"';
-}
-
-void RowWriter::AppendTsvField(std::string& line, const std::string& text) {
-    for (const char c : text) {
-        switch (c) {
-            case '\\': line += "\\\\"; break;
-            case '\t': line += "\\t"; break;
-            case '\r': line += "\\r"; break;
-            case '\n': line += "\\n"; break;
-            default: line += c; break;
-        }
-    }
-}
-
-void RowWriter::AppendJsonString(std::string& line, const std::string& text) {
-    static const char kHex[] = "0123456789abcdef";
-    line += '"';
-    for (const char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        switch (c) {
-            case '"': line += "\\\""; break;
-            case '\\': line += "\\\\"; break;
-            case '\n': line += "\\n"; break;
-            case '\r': line += "\\r"; break;
-            case '\t': line += "\\t"; break;
-            default:
-                if (u < 0x20) {
-                    line += "\\u00";
-                    line += kHex[u >> 4];
-                    line += kHex[u & 0x0F];
-                } else {
-                    line += c;
-                }
-        }
-    }
-    line += '"';
-}
+void RowWriter::AppendJsonString(std::string& line, const std::string& text) { pw::AppendJsonString(line, text); }
 
 void RowWriter::WriteHeader(const std::vector<pw::ColumnDescriptor>& columns) {
     names_.clear();

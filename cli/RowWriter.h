@@ -5,14 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "Options.h"
 #include "catalog/ColumnDescriptor.h"
 
 namespace cli {
 
 enum class RowFormat { kCsv, kTsv, kJsonLines };
 
-// Parses "csv", "tsv" or "jsonl"; false for anything else.
-bool ParseRowFormat(const std::string& text, RowFormat& format);
+// The row format of a parsed --format (csv unless tsv or jsonl).
+RowFormat ToRowFormat(OutputFormat format);
 
 class RowWriter {
 public:

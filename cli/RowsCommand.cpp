@@ -28,41 +28,12 @@ std::vector<std::size_t> ShownColumns(const std::vector<pw::ColumnDescriptor>& c
 
 }  // namespace
 
-bool ParseRowsOptions(const std::vector<std::string>& args, std::size_t from, RowsOptions& options) {
-    for (std::size_t i = from; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--deleted") {
-            options.deleted = true;
-        } else if (arg == "--advanced-deleted") {
-            options.deleted = true;
-            options.advancedDeleted = true;
-        } else if (arg == "--quiet") {
-        } else if (arg == "--format" && hasValue) {
-            if (!ParseRowFormat(args[++i], options.format)) return false;
-        } else if (arg == "--mode" && hasValue) {
-            const std::string& mode = args[++i];
-            if (mode == "standard") options.advancedMode = false;
-            else if (mode == "advanced") options.advancedMode = true;
-            else return false;
-        } else if (arg == "--limit" && hasValue) {
-            const std::string& text = args[++i];
-            if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 18)
-                return false;
-            options.limit = std::stoll(text);
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
-int Rows(const std::string& path, const std::string& tableName, const RowsOptions& options, const Options& common) {
-    Options settings = common;
+int Rows(const Options& options) {
+    const std::string& path = options.positional.at(0);
+    const std::string& tableName = options.positional.at(1);
+    // The browser's log lines (one per row) would drown stderr: they go to the log file only.
+    Options settings = options;
     settings.quiet = true;
-    settings.showDeleted = options.deleted;
-    settings.showAdvancedDeleted = options.advancedDeleted;
-    settings.advanced = options.advancedMode;
 
     Session session(settings);
     if (const int code = session.Scan(path)) return code;
@@ -77,7 +48,7 @@ int Rows(const std::string& path, const std::string& tableName, const RowsOption
         std::fprintf(stderr, "No table named %s.\n", tableName.c_str());
         return kExitNoSuchObject;
     }
-    RowWriter writer(stdout, options.format, ShownColumns(catalog.OpenObject(tableName, typeCode)));
+    RowWriter writer(stdout, ToRowFormat(options.format), ShownColumns(catalog.OpenObject(tableName, typeCode)));
     writer.WriteHeader(catalog.descriptors);
     std::int64_t written = 0;
     const auto full = [&] { return options.limit >= 0 && written >= options.limit; };

@@ -6,44 +6,9 @@
 
 namespace cli {
 
-bool ParseOptions(std::vector<std::string>& args, Options& options) {
-    std::vector<std::string> rest;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (arg == "--log-dir" && hasValue) {
-            options.logDir = args[++i];
-        } else if (arg == "--mode" && hasValue) {
-            const std::string& mode = args[++i];
-            if (mode != "standard" && mode != "advanced") {
-                std::fprintf(stderr, "--mode takes standard or advanced, not %s.\n", mode.c_str());
-                return false;
-            }
-            options.advanced = mode == "advanced";
-        } else if (arg == "--quiet") {
-            options.quiet = true;
-        } else if (arg == "--deleted") {
-            options.showDeleted = true;
-        } else if (arg == "--advanced-deleted") {
-            // Records found by the advanced method are deleted records too.
-            options.showDeleted = true;
-            options.showAdvancedDeleted = true;
-        } else if (arg == "--log-dir" || arg == "--mode") {
-            std::fprintf(stderr, "%s needs a value.\n", arg.c_str());
-            return false;
-        } else {
-            rest.push_back(arg);
-        }
-    }
-    args = std::move(rest);
-    return true;
-}
-
 Session::Session(const Options& options) : sink(options.quiet), view(logger, options.quiet), options_(options) {
     pw::LoadCollationTable(pw::ExecutablePath(), state.m_mapCollations);
-    state.m_nRecoveryMode = options.advanced ? pw::kRecoveryModeAdvanced : pw::kRecoveryModeStandard;
-    state.m_bShowDeleted = options.showDeleted;
-    state.m_bShowAdvancedDeleted = options.showAdvancedDeleted;
+    optionsApplied_ = ApplyReadingOptions(options, state, optionsError_);
     rows = std::make_unique<pw::DecoderRowReader>(state);
     frame = std::make_unique<pw::RecoveryFrame>(state, sink, view, tree, *rows);
 }
@@ -51,6 +16,10 @@ Session::Session(const Options& options) : sink(options.quiet), view(logger, opt
 Session::~Session() = default;
 
 int Session::Scan(const std::string& path) {
+    if (!optionsApplied_) {
+        std::fprintf(stderr, "%s\n", optionsError_.c_str());
+        return kExitUsage;
+    }
     state.m_strMdfPath = path;
     if (!options_.logDir.empty()) {
         state.m_strLogFolder = options_.logDir;

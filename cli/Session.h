@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "CliEventSink.h"
+#include "Options.h"
 #include "catalog/ObjectTree.h"
 #include "support/AppState.h"
 #include "support/Logger.h"
@@ -18,18 +19,6 @@
 #include "workflow/RecoveryFrame.h"
 
 namespace cli {
-
-// The options common to the commands that run the workflow.
-struct Options {
-    std::string logDir;     // --log-dir DIR: write a log file there
-    bool advanced = false;  // --mode advanced
-    bool quiet = false;     // --quiet
-    bool showDeleted = false;          // --deleted
-    bool showAdvancedDeleted = false;  // --advanced-deleted
-};
-
-// Takes the options out of `args`; false (with a message) for a bad option.
-bool ParseOptions(std::vector<std::string>& args, Options& options);
 
 // The CLI's view of the frame: message boxes go to stderr (unless quiet),
 // the log operations to the logger, rows to a row printer.
@@ -72,6 +61,8 @@ public:
 
 private:
     Options options_;
+    bool optionsApplied_ = false;
+    std::string optionsError_;
 };
 
 }  // namespace cli

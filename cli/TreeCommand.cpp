@@ -8,7 +8,8 @@
 
 namespace cli {
 
-int Tree(const std::string& path, const Options& options) {
+int Tree(const Options& options) {
+    const std::string& path = options.positional.at(0);
     Session session(options);
     if (const int code = session.Scan(path)) return code;
     pw::ObjectTreeBuilder& builder = session.frame->Builder();
