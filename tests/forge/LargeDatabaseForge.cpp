@@ -36,6 +36,9 @@ constexpr std::int32_t kDocumentsLobUnitKey = 5002;
 constexpr std::int32_t kFirstFillerUnitKey = 6000;
 constexpr std::int32_t kFirstCatalogUnitKey = 3'000'000;
 constexpr std::int64_t kIdHigh = std::int64_t{1} << 56;  // high bits of rowset and allocation unit ids
+// A page header names its allocation unit as (index id << 48) | (object id << 16):
+// the header's index id of every unit here is the unit id's top 16 bits.
+constexpr std::uint16_t kHeaderIndexId = static_cast<std::uint16_t>(kIdHigh >> 48);
 constexpr std::int32_t kCollation = 872468488;          // SQL_Latin1_General_CP1_CI_AS (code page 1252)
 
 std::int64_t RowsetIdOf(std::int32_t objectId, std::int32_t indexId) {
@@ -458,9 +461,9 @@ private:
 // unit follow one another; an IAM page opens each interval.
 class ExtentUnitWriter {
 public:
-    ExtentUnitWriter(PageStreamWriter& out, std::int32_t unitKey, std::uint8_t pageType, std::uint16_t indexId,
+    ExtentUnitWriter(PageStreamWriter& out, std::int32_t unitKey, std::uint8_t pageType, std::uint16_t headerIndexId,
                      bool chained)
-        : out_(out), key_(unitKey), type_(pageType), indexId_(indexId), chained_(chained) {}
+        : out_(out), key_(unitKey), type_(pageType), indexId_(headerIndexId), chained_(chained) {}
 
     // Appends a record; returns (page, slot).
     std::pair<std::uint32_t, std::uint16_t> Add(const Bytes& record) {
@@ -781,7 +784,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
     // Orders: the clustered index's leaf pages, chained in key order.
     static const Shape orders = OrdersShape();
     {
-        ExtentUnitWriter unit(out, kOrdersUnitKey, pw::kDataPage, 1, /*chained=*/true);
+        ExtentUnitWriter unit(out, kOrdersUnitKey, pw::kDataPage, kHeaderIndexId, /*chained=*/true);
         for (std::int64_t n = 1; n <= spec.orderRows; ++n) unit.Add(EncodeRecord(orders, OrderRow(n)));
         unit.Finish();
         TableEntry t;
@@ -810,7 +813,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
             std::uint16_t slot;
         };
         std::vector<Spot> spots(static_cast<std::size_t>(spec.documentRows / 2 + 1));
-        ExtentUnitWriter lob(out, kDocumentsLobUnitKey, 3, 0, /*chained=*/false);
+        ExtentUnitWriter lob(out, kDocumentsLobUnitKey, 3, kHeaderIndexId, /*chained=*/false);
         for (std::int64_t n = 2; n <= spec.documentRows; n += 2) {
             const std::string body = DocumentBody(n);
             const auto [page, slot] =
@@ -819,7 +822,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
         }
         lob.Finish();
 
-        ExtentUnitWriter unit(out, kDocumentsUnitKey, pw::kDataPage, 0, /*chained=*/false);
+        ExtentUnitWriter unit(out, kDocumentsUnitKey, pw::kDataPage, kHeaderIndexId, /*chained=*/false);
         for (std::int64_t n = 1; n <= spec.documentRows; ++n) {
             std::vector<Cell> cells{IntCell(n, 4), NVarCharCell(DocumentTitle(n))};
             const std::string body = DocumentBody(n);
@@ -859,10 +862,12 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
         const TableEntry t = CatalogEntry(k, catalogShape, iamAt);
         IamPageBuilder iam;
         iam.At(1, iamAt).ObjectId(t.unitKey).Slot(0, 1, iamAt + 1);
-        out.Write(iam.Build());
+        pw::PageImage iamImage = iam.Build();
+        PutLE(iamImage, 6, kHeaderIndexId, 2);
+        out.Write(iamImage);
         RecordPage page;
         page.Add(EncodeRecord(catalogShape, CatalogRow(k)));
-        page.Builder().Type(pw::kDataPage).ObjectId(t.unitKey).IndexId(1).ThisPage(1, iamAt + 1);
+        page.Builder().Type(pw::kDataPage).ObjectId(t.unitKey).IndexId(kHeaderIndexId).ThisPage(1, iamAt + 1);
         out.Write(page.Builder().Build());
     }
 
@@ -891,7 +896,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
             ++number;
             const std::uint64_t pages = std::min<std::uint64_t>(left, kFillerPagesPerTable);
             const std::int32_t unitKey = kFirstFillerUnitKey + number;
-            ExtentUnitWriter unit(out, unitKey, pw::kDataPage, 0, /*chained=*/false);
+            ExtentUnitWriter unit(out, unitKey, pw::kDataPage, kHeaderIndexId, /*chained=*/false);
             std::int64_t id = 1;
             for (std::uint64_t p = 0; p < pages; ++p) {
                 pw::PageImage image = pageTemplate;

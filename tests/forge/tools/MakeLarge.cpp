@@ -21,7 +21,7 @@ const char kUsage[] =
     "  --orders N     rows of the clustered table Orders (default 1000000)\n"
     "  --documents N  rows of the heap Documents with large values (default 2000)\n";
 
-constexpr int kLayoutFormat = 1;
+constexpr int kLayoutFormat = 2;
 
 bool ParseCount(const char* text, long long max, long long& out) {
     char* end = nullptr;
