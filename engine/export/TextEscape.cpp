@@ -2,8 +2,20 @@
 
 namespace pw {
 
+namespace {
+
+// Whether a csv field needs quotes: one pass over the text (a search for a
+// set of characters would scan the set once per character of the text).
+bool NeedsCsvQuotes(const std::string& text) {
+    for (const char c : text)
+        if (c == ',' || c == '"' || c == '\r' || c == '\n') return true;
+    return false;
+}
+
+}  // namespace
+
 void AppendCsvField(std::string& line, const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) {
+    if (!NeedsCsvQuotes(text)) {
         line += text;
         return;
     }

@@ -154,20 +154,23 @@ private:
         r_.varColumnCount = count;
         if (count < 1 || count > 1023) return s;
 
-        std::vector<bool> complex;
+        // The offset array is read twice (ends, then complex flags) rather
+        // than copied: a record is parsed for every row listed.
+        const int offsetsAt = s;
+        r_.varOffsets.reserve(static_cast<std::size_t>(count));
         for (int k = 0; k < count; ++k) {
             const std::uint16_t raw = ReadInside(s);
             s += 2;
             r_.varOffsets.push_back(static_cast<std::uint16_t>(raw & ~kComplexColumnFlag));
-            complex.push_back((raw & kComplexColumnFlag) != 0);
         }
 
         int start = s;
+        if (copy_) r_.varValues.reserve(static_cast<std::size_t>(count));
         for (int k = 0; k < count; ++k) {
             if (state_.StopRequested()) break;
             const int end = r_.varOffsets[static_cast<std::size_t>(k)];
             VarValue value;
-            value.isComplex = complex[static_cast<std::size_t>(k)];
+            value.isComplex = (ReadInside(offsetsAt + 2 * k) & kComplexColumnFlag) != 0;
             if (end - start >= 0 && end <= limit_ && end < 8192 && end - start < 8192 && start != end && start >= 1 &&
                 start <= 8191) {
                 if (copy_) value.data = CopyRange(b_, static_cast<std::size_t>(start), static_cast<std::size_t>(end));

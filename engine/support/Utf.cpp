@@ -61,22 +61,44 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+// Written straight into a buffer sized for the worst case (three bytes per
+// unit): text columns are converted once per cell listed.
 std::string Utf16LeToUtf8(ByteView bytes) {
-    std::string out;
-    out.reserve(bytes.size() / 2);
     const std::size_t units = bytes.size() / 2;
+    std::string out(units * 3, '\0');
+    char* p = out.data();
+    const auto put = [&p](std::uint32_t cp) {
+        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+        if (cp < 0x80) {
+            *p++ = static_cast<char>(cp);
+        } else if (cp < 0x800) {
+            *p++ = static_cast<char>(0xC0 | (cp >> 6));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            *p++ = static_cast<char>(0xE0 | (cp >> 12));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        } else {
+            // Only from a surrogate pair: four bytes for two units.
+            *p++ = static_cast<char>(0xF0 | (cp >> 18));
+            *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+        }
+    };
     for (std::size_t i = 0; i < units; ++i) {
         std::uint32_t u = bytes.U16(2 * i);
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
             std::uint32_t low = bytes.U16(2 * (i + 1));
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                put(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        AppendUtf8(out, u);
+        put(u);
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 

@@ -22,6 +22,12 @@ DecodedRows DecoderRowReader::ReadPageRows(PageId page) {
     return DecodePageRows(*files_, page.pageNumber, page.fileId, *table_, context);
 }
 
+std::size_t DecoderRowReader::VisitPageRows(PageId page, const RowVisitor& visit) {
+    if (files_ == nullptr || !table_) return 0;
+    RenderContext context{state_, codePages_};
+    return pw::VisitPageRows(*files_, page.pageNumber, page.fileId, *table_, context, visit);
+}
+
 void DecoderRowReader::EndListing() {
     if (table_) state_.m_pRowReader.store(nullptr);
     table_.reset();

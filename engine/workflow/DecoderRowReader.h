@@ -19,6 +19,7 @@ public:
     void BeginListing(CDatabaseFileSet& files, const CCatalog& catalog,
                       const std::vector<ColumnDescriptor>& columns) override;
     DecodedRows ReadPageRows(PageId page) override;
+    std::size_t VisitPageRows(PageId page, const RowVisitor& visit) override;
     void EndListing() override;
 
 private:

@@ -1,5 +1,6 @@
 #include "workflow/RecordBrowser.h"
 
+#include <charconv>
 #include <optional>
 
 #include "catalog/Catalog.h"
@@ -220,21 +221,25 @@ RecordBrowser::Result RecordBrowser::ListScreenPage(CDatabaseFileSet& files, con
     bool ended = false;
     for (std::int64_t p = start.page < 0 ? 0 : start.page; p < pageCount && !ended; ++p) {
         if (state_.StopRequested()) break;
-        const DecodedRows rows = rows_.ReadPageRows(browsePages_[static_cast<std::size_t>(p)]);
-        const std::int64_t first = p == start.page ? start.record : 0;
-        for (std::int64_t r = first < 0 ? 0 : first; r < static_cast<std::int64_t>(rows.size()); ++r) {
+        const std::int64_t first = p == start.page && start.record > 0 ? start.record : 0;
+        // The page's rows are seen one by one as the decoder builds them (no
+        // copies); rows before `first` and after the screen page is full are
+        // passed over.
+        std::int64_t r = -1;
+        rows_.VisitPageRows(browsePages_[static_cast<std::size_t>(p)], [&](const std::vector<ColumnDescriptor>& row) {
+            ++r;
+            if (ended || r < first) return;
             if (state_.StopRequested()) {
                 ended = true;
-                break;
+                return;
             }
             if (result.listed >= kScreenPageRecords) {
                 result.filled = true;
                 result.next = BrowsePosition{p, r};
                 ended = true;
-                break;
+                return;
             }
-            const std::vector<ColumnDescriptor>& row = rows[static_cast<std::size_t>(r)];
-            if (row.empty()) continue;
+            if (row.empty()) return;
             ++result.listed;
             if (hideEmptyRows_ && HasNoContent(row, rules.nullCountsEmpty)) {
                 ++hiddenRows_;
@@ -242,15 +247,24 @@ RecordBrowser::Result RecordBrowser::ListScreenPage(CDatabaseFileSet& files, con
                 view_.InsertRow(gridRow_, row, shownCells_);
                 ++gridRow_;
             }
-            const std::string counter = " row " + std::to_string(gridRow_) + " inserted";
-            view_.SetCaption(counter);
-            view_.ReplaceLastLogLine(counter);
-            if (rules.counterToFile) view_.WriteLogFileLine(counter);
-        }
+            SetRowCounter(gridRow_);
+            view_.SetCaption(counter_);
+            view_.ReplaceLastLogLine(counter_);
+            if (rules.counterToFile) view_.WriteLogFileLine(counter_);
+        });
         if (rules.progressByPage) sink_.ProgressPosition(p + 1);
     }
     rows_.EndListing();
     return result;
+}
+
+void RecordBrowser::SetRowCounter(std::int32_t row) {
+    // " row N inserted", built in one reused buffer: it is written once per row.
+    char digits[16];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, row);
+    counter_.assign(" row ");
+    counter_.append(digits, end.ptr);
+    counter_.append(" inserted");
 }
 
 void RecordBrowser::FinishSelection(const std::string& itemText) {

@@ -118,6 +118,7 @@ private:
                           const Rules& rules);
     bool HasNoContent(const std::vector<ColumnDescriptor>& row, bool nullCountsEmpty) const;
     void ShowPagingTexts(std::int64_t listed);
+    void SetRowCounter(std::int32_t row);
     void EndPagingStep();
 
     AppState& state_;
@@ -142,6 +143,7 @@ private:
     std::vector<ColumnDescriptor> columns_;
     std::size_t firstRowColumn_ = 0;
     std::vector<std::size_t> shownCells_;
+    std::string counter_;  // the row counter text, reused for every row
 };
 
 }  // namespace pw
