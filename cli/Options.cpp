@@ -8,7 +8,7 @@ namespace cli {
 
 namespace {
 
-struct CommandSpec {
+struct CommandInfo {
     Command command;
     const char* name;
     std::size_t positional;  // FILE plus TABLE/NAME
@@ -18,7 +18,7 @@ struct CommandSpec {
     bool exportOutput;       // takes --out, --tables and --batch
 };
 
-constexpr CommandSpec kCommands[] = {
+constexpr CommandInfo kCommands[] = {
     {Command::kInfo, "info", 1, "FILE", "key: value lines describing the data file", false, false},
     {Command::kTree, "tree", 1, "FILE", "the object tree, two spaces of indent per level", false, false},
     {Command::kTables, "tables", 1, "FILE", "TSV: name, type code, object id, data page count, column count", false,
@@ -31,9 +31,9 @@ constexpr CommandSpec kCommands[] = {
      true, true},
 };
 
-const CommandSpec* SpecOf(Command command) {
-    for (const CommandSpec& spec : kCommands)
-        if (spec.command == command) return &spec;
+const CommandInfo* FindCommand(Command command) {
+    for (const CommandInfo& entry : kCommands)
+        if (entry.command == command) return &entry;
     return nullptr;
 }
 
@@ -93,15 +93,15 @@ constexpr char kExitCodes[] =
 }  // namespace
 
 Command CommandNamed(const std::string& name) {
-    for (const CommandSpec& spec : kCommands)
-        if (name == spec.name) return spec.command;
+    for (const CommandInfo& entry : kCommands)
+        if (name == entry.name) return entry.command;
     return Command::kNone;
 }
 
 std::string UsageText(Command command) {
-    const CommandSpec* spec = SpecOf(command);
+    const CommandInfo* entry = FindCommand(command);
     std::string text;
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         text =
             "Usage: pagewright-cli COMMAND FILE [ARGS] [OPTIONS]\n"
             "\n"
@@ -109,7 +109,7 @@ std::string UsageText(Command command) {
             "Data goes to stdout (export: to --out), progress and messages to stderr.\n"
             "\n"
             "Commands:\n";
-        for (const CommandSpec& c : kCommands) {
+        for (const CommandInfo& c : kCommands) {
             std::string head = std::string("  ") + c.name + " " + c.arguments;
             head.resize(std::max<std::size_t>(head.size() + 1, 24), ' ');
             text += head + c.summary + "\n";
@@ -122,8 +122,8 @@ std::string UsageText(Command command) {
         text += kExitCodes;
         return text;
     }
-    text = std::string("Usage: pagewright-cli ") + spec->name + " " + spec->arguments + " [OPTIONS]\n\n" +
-           spec->summary + ".\n\n";
+    text = std::string("Usage: pagewright-cli ") + entry->name + " " + entry->arguments + " [OPTIONS]\n\n" +
+           entry->summary + ".\n\n";
     switch (command) {
         case Command::kRows:
             text +=
@@ -303,23 +303,23 @@ bool ParseCommandLine(const std::vector<std::string>& args, Options& options, st
         return false;
     }
     if (options.help) return true;
-    const CommandSpec& spec = *SpecOf(options.command);
+    const CommandInfo& entry = *FindCommand(options.command);
     options.positional.assign(plain.begin() + 1, plain.end());
-    if (options.positional.size() != spec.positional) {
-        error = std::string(spec.name) + " takes " + spec.arguments + ".";
+    if (options.positional.size() != entry.positional) {
+        error = std::string(entry.name) + " takes " + entry.arguments + ".";
         return false;
     }
     const auto refuse = [&](bool given, const char* option) {
         if (!given) return false;
-        error = std::string(spec.name) + " takes no " + option + " option.";
+        error = std::string(entry.name) + " takes no " + option + " option.";
         return true;
     };
-    if (refuse(formatGiven && !spec.rowsOutput, "--format") || refuse(limitGiven && !spec.rowsOutput, "--limit") ||
-        refuse(outGiven && !spec.exportOutput, "--out") || refuse(tablesGiven && !spec.exportOutput, "--tables") ||
-        refuse(batchGiven && !spec.exportOutput, "--batch"))
+    if (refuse(formatGiven && !entry.rowsOutput, "--format") || refuse(limitGiven && !entry.rowsOutput, "--limit") ||
+        refuse(outGiven && !entry.exportOutput, "--out") || refuse(tablesGiven && !entry.exportOutput, "--tables") ||
+        refuse(batchGiven && !entry.exportOutput, "--batch"))
         return false;
     if (formatGiven && !ParseFormat(options.command, format, options.format)) {
-        error = std::string(spec.name) + " --format takes " +
+        error = std::string(entry.name) + " --format takes " +
                 (options.command == Command::kRows ? "csv, tsv or jsonl" : "csv, jsonl, sql or sqlite") + ", not " +
                 format + ".";
         return false;

@@ -33,16 +33,16 @@ std::string TsvLine(const std::vector<std::string>& cells) {
 struct Generated {
     forge::TempFolder folder;
     std::string path = folder.File("large.mdf");
-    forge::LargeDatabaseSpec spec;
+    forge::LargeDatabaseSpec wanted;
     forge::LargeDatabaseLayout layout;
 
     explicit Generated(std::int64_t orders, std::int32_t tables, std::uint64_t megabytes) {
-        spec.orderRows = orders;
-        spec.documentRows = 40;
-        spec.catalogTables = tables;
-        spec.targetBytes = megabytes << 20;
+        wanted.orderRows = orders;
+        wanted.documentRows = 40;
+        wanted.catalogTables = tables;
+        wanted.targetBytes = megabytes << 20;
         std::string error;
-        EXPECT_TRUE(forge::WriteLargeDatabase(path, spec, layout, error)) << error;
+        EXPECT_TRUE(forge::WriteLargeDatabase(path, wanted, layout, error)) << error;
     }
 
     // The rows of `table` as tsv lines, header first.

@@ -360,21 +360,21 @@ SystemRecords BuildSystemRecords(const std::vector<TableSpec>& tables, const std
             usedTypes.insert(column.type);
             const auto columnId = static_cast<std::int32_t>(c + 1);
             columnIds[{table.name, column.name}] = columnId;
-            ColParSpec spec = Col(plan.id, columnId, column.name, info.systemType, info.systemType, StoredLength(column));
-            spec.precision = PrecisionOf(column);
-            spec.scale = column.scale;
-            spec.status = column.identity ? 5 : column.nullable ? 0 : 1;
+            ColParSpec shape = Col(plan.id, columnId, column.name, info.systemType, info.systemType, StoredLength(column));
+            shape.precision = PrecisionOf(column);
+            shape.scale = column.scale;
+            shape.status = column.identity ? 5 : column.nullable ? 0 : 1;
             if (column.identity) {
                 Bytes identity(12, 0);
                 identity[0] = info.systemType;
                 PutLE(identity, 4, 1, 4);  // increment
                 PutLE(identity, 8, 1, 4);  // seed
-                spec.identity = identity;
+                shape.identity = identity;
             }
             if (column.type == ColumnType::kChar || column.type == ColumnType::kVarChar ||
                 column.type == ColumnType::kNChar || column.type == ColumnType::kNVarChar)
-                spec.collationId = kCollationLatin1;
-            columns.push_back(ColParRecord(spec));
+                shape.collationId = kCollationLatin1;
+            columns.push_back(ColParRecord(shape));
             std::int32_t offset;
             if (IsVariable(column.type)) {
                 offset = static_cast<std::int32_t>(static_cast<std::uint16_t>(-(++variableIndex)));

@@ -671,16 +671,16 @@ void WriteCatalogRecords(PageStreamWriter& out, const std::string& databaseName,
             for (std::size_t i = 0; i < t.shape->columns.size(); ++i) {
                 const Column& c = t.shape->columns[i];
                 const TypeInfo info = InfoOf(c.type);
-                ColParSpec spec = Col(t.objectId, static_cast<std::int32_t>(i + 1), c.name, info.systemType,
+                ColParSpec wanted = Col(t.objectId, static_cast<std::int32_t>(i + 1), c.name, info.systemType,
                                       info.systemType, info.fixedBytes != 0 ? info.fixedBytes : c.maxBytes);
-                spec.status = c.nullable ? 0 : 1;
+                wanted.status = c.nullable ? 0 : 1;
                 if (c.type == Type::kDecimal) {
-                    spec.precision = 18;
-                    spec.scale = 2;
+                    wanted.precision = 18;
+                    wanted.scale = 2;
                 }
                 if (c.type == Type::kNVarChar || c.type == Type::kVarChar || c.type == Type::kVarCharMax)
-                    spec.collationId = kCollation;
-                columns.Add(ColParRecord(spec));
+                    wanted.collationId = kCollation;
+                columns.Add(ColParRecord(wanted));
             }
         });
     }
@@ -761,7 +761,7 @@ std::int64_t FillerRowsPerPage() {
     return static_cast<std::int64_t>((pw::kPageSize - pw::kPageHeaderSize) / (record.size() + 2));
 }
 
-bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, LargeDatabaseLayout& layout,
+bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& wanted, LargeDatabaseLayout& layout,
                         std::string& error) {
     layout = LargeDatabaseLayout{};
     PageStreamWriter out;
@@ -774,7 +774,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
     {
         DataFileBuilder head(kFirstTablePage);
         BootPageFields boot;
-        boot.name = spec.databaseName;
+        boot.name = wanted.databaseName;
         head.Boot(boot);
         for (std::uint32_t p = 0; p < kFirstTablePage; ++p) out.Write(head.Page(p));
     }
@@ -785,7 +785,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
     static const Shape orders = OrdersShape();
     {
         ExtentUnitWriter unit(out, kOrdersUnitKey, pw::kDataPage, kHeaderIndexId, /*chained=*/true);
-        for (std::int64_t n = 1; n <= spec.orderRows; ++n) unit.Add(EncodeRecord(orders, OrderRow(n)));
+        for (std::int64_t n = 1; n <= wanted.orderRows; ++n) unit.Add(EncodeRecord(orders, OrderRow(n)));
         unit.Finish();
         TableEntry t;
         t.objectId = kOrdersId;
@@ -812,9 +812,9 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
             std::uint32_t page;
             std::uint16_t slot;
         };
-        std::vector<Spot> spots(static_cast<std::size_t>(spec.documentRows / 2 + 1));
+        std::vector<Spot> spots(static_cast<std::size_t>(wanted.documentRows / 2 + 1));
         ExtentUnitWriter lob(out, kDocumentsLobUnitKey, 3, kHeaderIndexId, /*chained=*/false);
-        for (std::int64_t n = 2; n <= spec.documentRows; n += 2) {
+        for (std::int64_t n = 2; n <= wanted.documentRows; n += 2) {
             const std::string body = DocumentBody(n);
             const auto [page, slot] =
                 lob.Add(TextRecordBytes(DataPayload(static_cast<std::uint64_t>(n), Bytes(body.begin(), body.end()))));
@@ -823,7 +823,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
         lob.Finish();
 
         ExtentUnitWriter unit(out, kDocumentsUnitKey, pw::kDataPage, kHeaderIndexId, /*chained=*/false);
-        for (std::int64_t n = 1; n <= spec.documentRows; ++n) {
+        for (std::int64_t n = 1; n <= wanted.documentRows; ++n) {
             std::vector<Cell> cells{IntCell(n, 4), NVarCharCell(DocumentTitle(n))};
             const std::string body = DocumentBody(n);
             if (n % 2 == 1) {
@@ -857,7 +857,7 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
     // single-page slot, then that page (both in mixed extents).
     static const Shape catalogShape = CatalogShape();
     const std::uint32_t catalogTablesFirst = out.Position();
-    for (std::int32_t k = 1; k <= spec.catalogTables; ++k) {
+    for (std::int32_t k = 1; k <= wanted.catalogTables; ++k) {
         const std::uint32_t iamAt = out.Position();
         const TableEntry t = CatalogEntry(k, catalogShape, iamAt);
         IamPageBuilder iam;
@@ -874,8 +874,8 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
     // Filler heaps up to the size asked for, leaving room for the system tables.
     static const Shape filler = FillerShape();
     {
-        const std::uint64_t targetPages = spec.targetBytes / pw::kPageSize;
-        const std::uint64_t catalogPages = 32 + static_cast<std::uint64_t>(spec.catalogTables) / 2;
+        const std::uint64_t targetPages = wanted.targetBytes / pw::kPageSize;
+        const std::uint64_t catalogPages = 32 + static_cast<std::uint64_t>(wanted.catalogTables) / 2;
         const std::uint64_t used = out.Position() + catalogPages;
         std::uint64_t left = targetPages > used ? targetPages - used : 0;
         const std::int64_t perPage = FillerRowsPerPage();
@@ -922,9 +922,9 @@ bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, 
 
     // The system tables describe everything written.
     layout.catalogFirstPage = out.Position();
-    WriteCatalogRecords(out, spec.databaseName, [&](const std::function<void(const TableEntry&)>& visit) {
+    WriteCatalogRecords(out, wanted.databaseName, [&](const std::function<void(const TableEntry&)>& visit) {
         for (const TableEntry& t : tables) visit(t);
-        for (std::int32_t k = 1; k <= spec.catalogTables; ++k)
+        for (std::int32_t k = 1; k <= wanted.catalogTables; ++k)
             visit(CatalogEntry(k, catalogShape, catalogTablesFirst + 2 * static_cast<std::uint32_t>(k - 1)));
     });
     // Whole extents, as a data file grows.

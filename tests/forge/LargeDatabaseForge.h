@@ -54,7 +54,7 @@ struct LargeDatabaseLayout {
 
 // Writes the database to `path`. False (with `error` set) when the file
 // cannot be written.
-bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& spec, LargeDatabaseLayout& layout,
+bool WriteLargeDatabase(const std::string& path, const LargeDatabaseSpec& wanted, LargeDatabaseLayout& layout,
                         std::string& error);
 
 // The cells of row `n` (from 1) as the row listing renders them.

@@ -44,12 +44,12 @@ SampleDatabase BuildSampleDatabase(int rowsPerPage) {
     // so the allocation units can name their IAM pages.
     const std::uint32_t firstUserPage = 24;
     std::uint32_t next = firstUserPage;
-    for (const TableSpec& spec : specs) {
+    for (const TableSpec& shape : specs) {
         SampleTable table;
-        table.name = spec.name;
-        table.objectId = spec.objectId;
-        table.pageKey = spec.objectId + 4000;
-        for (int p = 0; p < spec.pages; ++p) {
+        table.name = shape.name;
+        table.objectId = shape.objectId;
+        table.pageKey = shape.objectId + 4000;
+        for (int p = 0; p < shape.pages; ++p) {
             table.dataPages.push_back(next++);
             table.rowsPerPage.push_back(rowsPerPage);
         }

@@ -65,18 +65,18 @@ struct ColParSpec {
     std::int32_t collationId = 0;
 };
 // syscolpars (41): 41-byte fixed part, name in var 0, identity value in var 1.
-Bytes ColParRecord(const ColParSpec& spec);
+Bytes ColParRecord(const ColParSpec& shape);
 // A column of `objectId`; the type defaults to int.
 inline ColParSpec Col(std::int32_t objectId, std::int32_t columnId, const std::string& name,
                       std::uint8_t systemType = 56, std::int32_t userType = 56, std::int16_t length = 4) {
-    ColParSpec spec;
-    spec.objectId = objectId;
-    spec.columnId = columnId;
-    spec.name = name;
-    spec.systemType = systemType;
-    spec.userType = userType;
-    spec.length = length;
-    return spec;
+    ColParSpec shape;
+    shape.objectId = objectId;
+    shape.columnId = columnId;
+    shape.name = name;
+    shape.systemType = systemType;
+    shape.userType = userType;
+    shape.length = length;
+    return shape;
 }
 inline Bytes ColParRecord(std::int32_t objectId, std::int32_t columnId, const std::string& name,
                           std::uint8_t systemType = 56, std::int32_t userType = 56, std::int16_t length = 4) {
@@ -128,16 +128,16 @@ struct SysColumns2000Spec {
     std::string name;
 };
 // syscolumns (3): 43-byte fixed part, 24 columns.
-Bytes SysColumns2000Record(const SysColumns2000Spec& spec);
+Bytes SysColumns2000Record(const SysColumns2000Spec& shape);
 inline SysColumns2000Spec Col2000(std::int32_t objectId, std::int16_t columnId, const std::string& name,
                                   std::uint8_t typeStatus = 0) {
-    SysColumns2000Spec spec;
-    spec.objectId = objectId;
-    spec.columnId = columnId;
-    spec.columnOrder = columnId;
-    spec.name = name;
-    spec.typeStatus = typeStatus;
-    return spec;
+    SysColumns2000Spec shape;
+    shape.objectId = objectId;
+    shape.columnId = columnId;
+    shape.columnOrder = columnId;
+    shape.name = name;
+    shape.typeStatus = typeStatus;
+    return shape;
 }
 
 // A primary data file (boot page at 9) with system table pages from position 16 on.

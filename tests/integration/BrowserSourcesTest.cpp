@@ -16,8 +16,8 @@ using namespace workflowtest;
 struct Database {
     forge::TempFolder folder;
     std::string path;
-    explicit Database(const TableSpec& spec) : path(folder.File("db.mdf")) {
-        EXPECT_TRUE(WritePeopleDatabase(path, spec));
+    explicit Database(const TableSpec& shape) : path(folder.File("db.mdf")) {
+        EXPECT_TRUE(WritePeopleDatabase(path, shape));
     }
 };
 
@@ -34,10 +34,10 @@ std::vector<int> ListAll(Headless& h) {
 }
 
 TEST(BrowserSources, HeapWithFirstIamPageOutsideTheFileFallsBackToThePageChain) {
-    TableSpec spec;
-    spec.descendingChain = true;  // the chain starts at the unit's first page
-    spec.firstIamPage = 600000;   // beyond the file's 128 pages
-    Database db(spec);
+    TableSpec shape;
+    shape.descendingChain = true;  // the chain starts at the unit's first page
+    shape.firstIamPage = 600000;   // beyond the file's 128 pages
+    Database db(shape);
     Headless h;
     ASSERT_EQ(h.Scan(db.path), 1);
     EXPECT_EQ(ListAll(h), Range(1, 2500));
@@ -60,31 +60,31 @@ TEST(BrowserSources, HeapWithIamPageListsFromTheIamChainAndAdvancedModeFromTheSc
 }
 
 TEST(BrowserSources, LoopingPageChainEndsWhereItComesBack) {
-    TableSpec spec;
-    spec.indexId = 1;  // clustered: the chain from the first leaf page
-    spec.descendingChain = true;
-    spec.loopChain = true;
-    Database db(spec);
+    TableSpec shape;
+    shape.indexId = 1;  // clustered: the chain from the first leaf page
+    shape.descendingChain = true;
+    shape.loopChain = true;
+    Database db(shape);
     Headless h;
     ASSERT_EQ(h.Scan(db.path), 1);
     EXPECT_EQ(ListAll(h), Range(1, 2500));
     EXPECT_EQ(h.frame.Browser().Source(), pw::BrowseSource::kPageChain);
     // Each page once, in chain order.
     std::vector<pw::PageId> expected;
-    for (const std::uint32_t p : ChainPositions(spec)) expected.push_back(pw::PageId{1, p});
+    for (const std::uint32_t p : ChainPositions(shape)) expected.push_back(pw::PageId{1, p});
     EXPECT_EQ(h.frame.Browser().BrowsePages(), expected);
     // Entered in the middle, the loop brings the walk round to where it started.
     std::vector<pw::PageId> fromMiddle =
-        pw::CollectPageChain(*h.frame.Context().fileSet, pw::PageId{1, ChainPositions(spec)[5]});
+        pw::CollectPageChain(*h.frame.Context().fileSet, pw::PageId{1, ChainPositions(shape)[5]});
     EXPECT_EQ(fromMiddle.size(), 25u);
     std::sort(fromMiddle.begin(), fromMiddle.end());
     EXPECT_EQ(std::adjacent_find(fromMiddle.begin(), fromMiddle.end()), fromMiddle.end());
 }
 
 TEST(BrowserSources, ClusteredTableWhoseFirstPageIsNoFirstLeafUsesTheIamChain) {
-    TableSpec spec;
-    spec.indexId = 1;  // the unit's first page (the last one filed) has a previous page
-    Database db(spec);
+    TableSpec shape;
+    shape.indexId = 1;  // the unit's first page (the last one filed) has a previous page
+    Database db(shape);
     Headless h;
     ASSERT_EQ(h.Scan(db.path), 1);
     EXPECT_EQ(ListAll(h), Range(1, 2500));
@@ -106,9 +106,9 @@ TEST(ScreenPages, ExactlyOneThousandAndOneThousandAndOneRecords) {
     };
     for (const EdgeCase& c : cases) {
         SCOPED_TRACE(c.rows);
-        TableSpec spec;
-        spec.rows = c.rows;
-        Database db(spec);
+        TableSpec shape;
+        shape.rows = c.rows;
+        Database db(shape);
         Headless h;
         ASSERT_EQ(h.Scan(db.path), 1);
         h.Select(h.Table("People"));
@@ -134,9 +134,9 @@ TEST(ScreenPages, ExactlyOneThousandAndOneThousandAndOneRecords) {
 }
 
 TEST(ScreenPages, PreviousOnPageOneListsItAgainAndDisablesItself) {
-    TableSpec spec;
-    spec.rows = 1500;
-    Database db(spec);
+    TableSpec shape;
+    shape.rows = 1500;
+    Database db(shape);
     Headless h;
     ASSERT_EQ(h.Scan(db.path), 1);
     h.Select(h.Table("People"));
@@ -154,12 +154,12 @@ TEST(ScreenPages, PreviousOnPageOneListsItAgainAndDisablesItself) {
 }
 
 TEST(NoContentRule, RecordWithAllCellsEmptyIsHiddenWhereNullCountsAsEmpty) {
-    TableSpec spec;
-    spec.rows = 1001;
-    spec.indexId = 1;
-    spec.descendingChain = true;  // the chain of a later layout: NULL counts as empty
-    spec.emptyRows = {5};
-    Database db(spec);
+    TableSpec shape;
+    shape.rows = 1001;
+    shape.indexId = 1;
+    shape.descendingChain = true;  // the chain of a later layout: NULL counts as empty
+    shape.emptyRows = {5};
+    Database db(shape);
     for (const bool advanced : {false, true}) {
         SCOPED_TRACE(advanced ? "advanced" : "standard");
         Headless h;

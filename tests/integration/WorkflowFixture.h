@@ -51,11 +51,11 @@ struct TableSpec {
 };
 
 // The page positions in chain order.
-inline std::vector<std::uint32_t> ChainPositions(const TableSpec& spec) {
-    const int pages = (spec.rows + spec.rowsPerPage - 1) / spec.rowsPerPage;
+inline std::vector<std::uint32_t> ChainPositions(const TableSpec& shape) {
+    const int pages = (shape.rows + shape.rowsPerPage - 1) / shape.rowsPerPage;
     std::vector<std::uint32_t> positions;
     for (int k = 0; k < pages; ++k)
-        positions.push_back(spec.descendingChain ? kFirstDataPage + static_cast<std::uint32_t>(pages - 1 - k)
+        positions.push_back(shape.descendingChain ? kFirstDataPage + static_cast<std::uint32_t>(pages - 1 - k)
                                                  : kFirstDataPage + static_cast<std::uint32_t>(k));
     return positions;
 }
@@ -82,9 +82,9 @@ inline forge::Bytes PersonRecord(int id, bool empty) {
 }
 
 // Writes the database to `path`.
-inline bool WritePeopleDatabase(const std::string& path, const TableSpec& spec) {
-    forge::CatalogFileBuilder b(spec.pageCount);
-    const std::uint32_t iamPage = spec.firstIamPage.value_or(kIamPagePosition);
+inline bool WritePeopleDatabase(const std::string& path, const TableSpec& shape) {
+    forge::CatalogFileBuilder b(shape.pageCount);
+    const std::uint32_t iamPage = shape.firstIamPage.value_or(kIamPagePosition);
     b.Table(pw::kSysSchObjs, {forge::SchObjRecord(kTableId, "People", "U "), forge::SchObjRecord(1001, "Empty", "U "),
                               forge::SchObjRecord(34, "sysschobjs", "S "), forge::SchObjRecord(1002, "v1", "V ")});
     b.Table(pw::kSysColPars,
@@ -93,7 +93,7 @@ inline bool WritePeopleDatabase(const std::string& path, const TableSpec& spec) 
              forge::ColParRecord(34, 1, "id")});
     b.Table(pw::kSysScalarTypes,
             {forge::ScalarTypeRecord(56, 56, 4, "int"), forge::ScalarTypeRecord(167, 167, 8000, "varchar")});
-    b.Table(pw::kSysRowsets, {forge::RowsetRecord(kRowsetId, kTableId, spec.indexId)});
+    b.Table(pw::kSysRowsets, {forge::RowsetRecord(kRowsetId, kTableId, shape.indexId)});
     forge::Bytes unit = forge::AllocUnitRecord(std::int64_t{kUnitKey} << 16, 1, kRowsetId, kFirstDataPage, 1);
     // The first IAM page pointer lies at fixed-part offset 35 (record offset 39).
     forge::PutLE(unit, 4 + 35, iamPage, 4);
@@ -102,23 +102,23 @@ inline bool WritePeopleDatabase(const std::string& path, const TableSpec& spec) 
     b.Table(pw::kSysRsCols, {forge::RsColRecord(kRowsetId, 1, 1, 4, 1), forge::RsColRecord(kRowsetId, 2, 2, 8, 2),
                              forge::RsColRecord(kRowsetId, 3, 3, 0xFFFF, 3)});
 
-    const std::vector<std::uint32_t> chain = ChainPositions(spec);
+    const std::vector<std::uint32_t> chain = ChainPositions(shape);
     int id = 1;
     for (std::size_t k = 0; k < chain.size(); ++k) {
         forge::PageBuilder page;
-        page.Type(pw::kDataPage).ObjectId(kUnitKey).IndexId(static_cast<std::uint16_t>(spec.indexId)).ThisPage(1, chain[k]);
+        page.Type(pw::kDataPage).ObjectId(kUnitKey).IndexId(static_cast<std::uint16_t>(shape.indexId)).ThisPage(1, chain[k]);
         if (k > 0) page.PrevPage(1, chain[k - 1]);
         else page.PrevPage(0, 0);
         if (k + 1 < chain.size()) page.NextPage(1, chain[k + 1]);
-        else if (spec.loopChain) page.NextPage(1, chain[0]);
+        else if (shape.loopChain) page.NextPage(1, chain[0]);
         else page.NextPage(0, 0);
-        for (int r = 0; r < spec.rowsPerPage && id <= spec.rows; ++r, ++id) {
-            const bool empty = std::find(spec.emptyRows.begin(), spec.emptyRows.end(), id) != spec.emptyRows.end();
+        for (int r = 0; r < shape.rowsPerPage && id <= shape.rows; ++r, ++id) {
+            const bool empty = std::find(shape.emptyRows.begin(), shape.emptyRows.end(), id) != shape.emptyRows.end();
             page.AddRecord(PersonRecord(id, empty));
         }
         b.File().SetPage(chain[k], page.Build());
     }
-    if (spec.buildIamPage) {
+    if (shape.buildIamPage) {
         forge::IamPageBuilder iam;
         iam.At(1, kIamPagePosition).ObjectId(kUnitKey);
         // The data pages from kFirstDataPage on, extent by extent.

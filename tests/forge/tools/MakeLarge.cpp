@@ -38,14 +38,14 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    forge::LargeDatabaseSpec spec;
+    forge::LargeDatabaseSpec wanted;
     const std::string path = argv[1];
     long long sizeMb = 0;
     if (!ParseCount(argv[2], 1LL << 20, sizeMb)) {
         std::fputs(kUsage, stderr);
         return 1;
     }
-    spec.targetBytes = static_cast<std::uint64_t>(sizeMb) << 20;
+    wanted.targetBytes = static_cast<std::uint64_t>(sizeMb) << 20;
     for (int i = 3; i < argc; ++i) {
         const std::string arg = argv[i];
         long long value = 0;
@@ -54,9 +54,9 @@ int main(int argc, char** argv) {
             return 1;
         }
         ++i;
-        if (arg == "--tables" && value <= 1'000'000) spec.catalogTables = static_cast<std::int32_t>(value);
-        else if (arg == "--orders") spec.orderRows = value;
-        else if (arg == "--documents") spec.documentRows = value;
+        if (arg == "--tables" && value <= 1'000'000) wanted.catalogTables = static_cast<std::int32_t>(value);
+        else if (arg == "--orders") wanted.orderRows = value;
+        else if (arg == "--documents") wanted.documentRows = value;
         else {
             std::fputs(kUsage, stderr);
             return 1;
@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
 
     forge::LargeDatabaseLayout layout;
     std::string error;
-    if (!forge::WriteLargeDatabase(path, spec, layout, error)) {
+    if (!forge::WriteLargeDatabase(path, wanted, layout, error)) {
         std::fprintf(stderr, "make-large: %s\n", error.c_str());
         return 2;
     }
@@ -74,15 +74,15 @@ int main(int argc, char** argv) {
     // that bench/run knows to generate them again.
     out << "format=" << kLayoutFormat << "\n"
         << "pages=" << layout.pages << "\n"
-        << "orders_rows=" << spec.orderRows << "\n"
+        << "orders_rows=" << wanted.orderRows << "\n"
         << "orders_first_page=" << layout.ordersFirstPage << "\n"
         << "orders_last_page=" << layout.ordersLastPage << "\n"
         << "orders_pages=" << layout.ordersPageCount << "\n"
         << "orders_first_iam_page=" << layout.ordersFirstIamPage << "\n"
-        << "documents_rows=" << spec.documentRows << "\n"
+        << "documents_rows=" << wanted.documentRows << "\n"
         << "documents_pages=" << layout.documentsPageCount << "\n"
         << "document_text_pages=" << layout.documentTextPageCount << "\n"
-        << "catalog_tables=" << spec.catalogTables << "\n"
+        << "catalog_tables=" << wanted.catalogTables << "\n"
         << "filler_tables=" << layout.fillerTables << "\n"
         << "filler_rows=" << layout.fillerRows << "\n"
         << "system_tables_first_page=" << layout.catalogFirstPage << "\n";
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %llu pages (%llu MiB), Orders %lld rows on %u pages, %d filler tables, %d catalog tables\n",
                 path.c_str(), static_cast<unsigned long long>(layout.pages),
-                static_cast<unsigned long long>(layout.pages / 128), static_cast<long long>(spec.orderRows),
-                layout.ordersPageCount, layout.fillerTables, spec.catalogTables);
+                static_cast<unsigned long long>(layout.pages / 128), static_cast<long long>(wanted.orderRows),
+                layout.ordersPageCount, layout.fillerTables, wanted.catalogTables);
     return 0;
 }
