@@ -248,6 +248,8 @@ void Campaign(const std::string& label, const std::string& original, bool withSe
                 for (const std::string& row : page.rows) {
                     ++line.intactRows;
                     if (found != advanced.tables.end() && found->second.Has(row)) ++line.intactFound;
+                    else if (!damaged.catalogHit && std::getenv("PAGEWRIGHT_CAMPAIGN_SHOW_LOST"))
+                        std::printf("lost on page %u of %s: %s\n", page.page.pageNumber, name.c_str(), row.substr(0, 300).c_str());
                 }
             }
         }

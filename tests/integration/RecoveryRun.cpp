@@ -17,6 +17,7 @@
 #include "pages/DataPage.h"
 #include "pages/DatabaseFileSet.h"
 #include "rows/RowDecoder.h"
+#include "rows/ValueKind.h"
 #include "support/AppState.h"
 #include "support/CodePage.h"
 #include "workflow/FrameView.h"
@@ -27,9 +28,31 @@ namespace integration {
 
 namespace {
 
+// A value that may be stored on pages of its own (large-object and max
+// types): damage to those pages changes the cell, not whether the row is there.
+bool MayLiveOutOfRow(const pw::ColumnDescriptor& cell) {
+    switch (cell.valueKind) {
+        case pw::kKindText:
+        case pw::kKindNText:
+        case pw::kKindImage:
+        case pw::kKindXml:
+        case pw::kKindClr:
+        case pw::kKindGeometry:
+            return true;
+        case pw::kKindVarChar:
+        case pw::kKindNVarChar:
+        case pw::kKindVarBinary:
+        case pw::kKindSqlVariant:
+            return cell.maxLength <= 0 || cell.typeText.find("-1") != std::string::npos ||
+                   cell.typeText.find("max") != std::string::npos;
+        default:
+            return false;
+    }
+}
+
 std::string RowKey(const std::vector<pw::ColumnDescriptor>& row) {
     std::string key;
-    for (const pw::ColumnDescriptor& cell : row) key += cell.value + '\t';
+    for (const pw::ColumnDescriptor& cell : row) key += (MayLiveOutOfRow(cell) ? std::string("*") : cell.value) + '\t';
     return key;
 }
 

@@ -25,7 +25,8 @@ enum class ListingMode {
 
 const char* ModeName(ListingMode mode);
 
-// A row as a key: every cell's text, each followed by a TAB.
+// A row as a key: every cell's text, each followed by a TAB; cells of
+// large-object and max types, which may live on pages of their own, read "*".
 struct PageRows {
     pw::PageId page;
     std::vector<std::string> rows;
