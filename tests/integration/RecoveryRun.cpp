@@ -43,8 +43,7 @@ bool MayLiveOutOfRow(const pw::ColumnDescriptor& cell) {
         case pw::kKindNVarChar:
         case pw::kKindVarBinary:
         case pw::kKindSqlVariant:
-            return cell.maxLength <= 0 || cell.typeText.find("-1") != std::string::npos ||
-                   cell.typeText.find("max") != std::string::npos;
+            return cell.typeText.find("(-1)") != std::string::npos || cell.typeText.find("max") != std::string::npos;
         default:
             return false;
     }
