@@ -11,6 +11,7 @@
 
 #include "FuzzInput.h"
 #include "catalog/Catalog.h"
+#include "catalog/TableListing.h"
 #include "forge/TempFolder.h"
 #include "pages/DatabaseFileSet.h"
 #include "rows/RowDecoder.h"
@@ -32,7 +33,7 @@ public:
     void BeginListing(pw::CDatabaseFileSet& files, const pw::CCatalog& catalog,
                       const std::vector<pw::ColumnDescriptor>& columns) override {
         files_ = &files;
-        table_ = pw::WorkingTable(columns, !catalog.objectRowsetColumns.empty());
+        table_ = pw::MakeWorkingTable(catalog, columns);
     }
     pw::DecodedRows ReadPageRows(pw::PageId page) override {
         if (!files_ || ++pagesRead > kMaxPages) return {};

@@ -21,7 +21,8 @@
 #include "support/AppState.h"
 #include "support/CodePage.h"
 #include "workflow/FrameView.h"
-#include "workflow/PageRowReader.h"
+#include "workflow/DecoderRowReader.h"
+#include "catalog/TableListing.h"
 #include "workflow/RecordBrowser.h"
 
 namespace integration {
@@ -55,27 +56,6 @@ std::string RowKey(const std::vector<pw::ColumnDescriptor>& row) {
     return key;
 }
 
-// The row decoder behind the record browser.
-class DecodedPageRows final : public pw::PageRowReader {
-public:
-    explicit DecodedPageRows(pw::RenderContext& context) : context_(context) {}
-    void BeginListing(pw::CDatabaseFileSet& files, const pw::CCatalog& catalog,
-                      const std::vector<pw::ColumnDescriptor>& columns) override {
-        files_ = &files;
-        table_ = pw::WorkingTable(columns, !catalog.objectRowsetColumns.empty());
-    }
-    pw::DecodedRows ReadPageRows(pw::PageId page) override {
-        if (!files_) return {};
-        return pw::DecodePageRows(*files_, page.pageNumber, page.fileId, table_, context_);
-    }
-    void EndListing() override { files_ = nullptr; }
-
-private:
-    pw::RenderContext& context_;
-    pw::CDatabaseFileSet* files_ = nullptr;
-    pw::WorkingTable table_;
-};
-
 // Keeps the rows the browser puts in its grid.
 class GridRows final : public pw::FrameView {
 public:
@@ -95,7 +75,7 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
         result.objects = catalog.objects.size();
         pw::CodePageConverter codePages;
         pw::RenderContext context{state, codePages};
-        DecodedPageRows decoder(context);
+        pw::DecoderRowReader decoder(state);
         GridRows grid;
         pw::RecordBrowser browser(state, sink, grid, decoder);
         browser.SetAdvancedMode(mode == ListingMode::kAdvanced);
@@ -121,7 +101,7 @@ void Collect(const std::string& path, ListingMode mode, pw::AppState& state, Rec
             // Advanced mode also keeps the rows of each page the scan filed under the table.
             if (mode != ListingMode::kAdvanced) continue;
             // Decoded as the listing decodes them (large values as placeholders).
-            pw::WorkingTable working(catalog.descriptors, !catalog.objectRowsetColumns.empty());
+            pw::WorkingTable working = pw::MakeWorkingTable(catalog, catalog.descriptors);
             state.m_bListing.store(true);
             for (const pw::DataPageAddress& a : catalog.dataPages) {
                 if (state.StopRequested()) break;
