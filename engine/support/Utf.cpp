@@ -61,42 +61,54 @@ void AppendUtf8(std::string& out, std::uint32_t cp) {
     }
 }
 
+namespace {
+
+// Writes the UTF-8 bytes of `cp` at `p` (U+FFFD for a lone surrogate or a
+// value past U+10FFFF); returns the end.
+char* PutUtf8(char* p, std::uint32_t cp) {
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
+    if (cp < 0x80) {
+        *p++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (cp >> 6));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (cp >> 12));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (cp >> 18));
+        *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+    return p;
+}
+
+}  // namespace
+
 // Written straight into a buffer sized for the worst case (three bytes per
-// unit): text columns are converted once per cell listed.
+// unit; a surrogate pair gives four bytes for two units): text columns are
+// converted once per cell listed.
 std::string Utf16LeToUtf8(ByteView bytes) {
     const std::size_t units = bytes.size() / 2;
     std::string out(units * 3, '\0');
     char* p = out.data();
-    const auto put = [&p](std::uint32_t cp) {
-        if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = kReplacement;
-        if (cp < 0x80) {
-            *p++ = static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            *p++ = static_cast<char>(0xC0 | (cp >> 6));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            *p++ = static_cast<char>(0xE0 | (cp >> 12));
-            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            // Only from a surrogate pair: four bytes for two units.
-            *p++ = static_cast<char>(0xF0 | (cp >> 18));
-            *p++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            *p++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            *p++ = static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    };
     for (std::size_t i = 0; i < units; ++i) {
-        std::uint32_t u = bytes.U16(2 * i);
+        const std::uint32_t u = bytes.U16(2 * i);
+        if (u < 0x80) {
+            *p++ = static_cast<char>(u);
+            continue;
+        }
         if (u >= 0xD800 && u <= 0xDBFF && i + 1 < units) {
-            std::uint32_t low = bytes.U16(2 * (i + 1));
+            const std::uint32_t low = bytes.U16(2 * (i + 1));
             if (low >= 0xDC00 && low <= 0xDFFF) {
-                put(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                p = PutUtf8(p, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
                 ++i;
                 continue;
             }
         }
-        put(u);
+        p = PutUtf8(p, u);
     }
     out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
