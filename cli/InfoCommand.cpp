@@ -5,6 +5,7 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
+#include "Diagnosis.h"
 #include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
 #include "support/AppState.h"
@@ -41,7 +42,11 @@ int Info(const Options& options) {
     CliEventSink sink(/*quiet=*/true);
 
     auto files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
-    if (!files->IsOpened()) return kExitUnreadable;  // the sink printed the reason
+    if (!files->IsOpened()) {
+        // The sink printed the engine's message; say what went wrong and what to try.
+        std::fprintf(stderr, "%s\n", ExplainUnreadableFile(path).c_str());
+        return kExitUnreadable;
+    }
 
     PrintKey("file", path);
     PrintKey("pages", files->wholePageCount);
@@ -69,6 +74,7 @@ int Info(const Options& options) {
         return kExitUnreadable;
     }
 
+    std::fputs(ExplainMissingSecondaryFiles(*files, catalog).c_str(), stderr);
     PrintKey("file_type", std::string("primary"));
     PrintKey("version", static_cast<std::uint64_t>(boot.version));
     PrintKey("version_text", WithoutLeadingBlank(state.m_strSqlVersion));

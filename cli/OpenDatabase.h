@@ -8,6 +8,7 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
+#include "Diagnosis.h"
 #include "Options.h"
 #include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
@@ -32,7 +33,10 @@ struct OpenDatabase {
             return kExitUsage;
         }
         files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
-        if (!files->IsOpened()) return kExitUnreadable;
+        if (!files->IsOpened()) {
+            std::fprintf(stderr, "%s\n", ExplainUnreadableFile(path).c_str());
+            return kExitUnreadable;
+        }
         if (files->HeaderFileId() > 1) {
             std::fprintf(stderr, "%s is a secondary data file (file id %u); open its primary data file (.mdf).\n",
                          path.c_str(), static_cast<unsigned>(files->HeaderFileId()));
@@ -40,6 +44,13 @@ struct OpenDatabase {
         }
         catalog = std::make_unique<pw::CCatalog>(state);
         catalog->LoadCatalog(*files);
+        // A catalog without a single object is a failure, not an empty database:
+        // every database has system objects.
+        if (const std::string why = ExplainEmptyCatalog(*files, *catalog); !why.empty()) {
+            std::fprintf(stderr, "%s\n", why.c_str());
+            return kExitUnreadable;
+        }
+        std::fputs(ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
         return kExitDone;
     }
 };

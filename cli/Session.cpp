@@ -1,6 +1,7 @@
 #include "Session.h"
 
 #include "Commands.h"
+#include "Diagnosis.h"
 #include "support/CollationTable.h"
 #include "workflow/DecoderRowReader.h"
 
@@ -27,8 +28,18 @@ int Session::Scan(const std::string& path) {
         if (!logger.StartLogFile()) std::fprintf(stderr, "Log file cannot be created in %s.\n", options_.logDir.c_str());
     }
     state.m_bBusy = 1;
-    if (frame->Scan(path) != 1) return kExitUnreadable;
+    const bool scanned = frame->Scan(path) == 1;
     const pw::CDatabaseFileSet* files = frame->Context().fileSet.get();
+    const pw::CCatalog* catalog = frame->Context().catalog.get();
+    if (!scanned) {
+        // The engine's messages are short; say what went wrong and what to try.
+        std::string why;
+        if (files == nullptr || !files->IsOpened()) why = ExplainUnreadableFile(path);
+        else if (catalog != nullptr) why = ExplainEmptyCatalog(*files, *catalog);
+        if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+        return kExitUnreadable;
+    }
+    if (files != nullptr && catalog != nullptr) std::fputs(ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
     if (files != nullptr && files->HeaderFileId() > 1) {
         std::fprintf(stderr, "%s is a secondary data file (file id %u); open its primary data file (.mdf).\n",
                      path.c_str(), static_cast<unsigned>(files->HeaderFileId()));

@@ -91,15 +91,17 @@ TEST(InfoCommand, FilesThatAreNoDataFiles) {
         const char* name;
         std::string bytes;  // not written for "missing" and "folder.mdf"
         const char* message;
+        const char* explanation;  // the line under it that says what happened
     };
     const std::vector<Case> cases = {
-        {"missing.mdf", "", kCannotOpen},
-        {"folder.mdf", "", kCannotOpen},
-        {"empty.mdf", "", kNotValid},
-        {"8191.mdf", whole.substr(0, 8191), kNotValid},
-        {"random.mdf", random, kNotValid},
-        {"cut_before_boot_page.mdf", whole.substr(0, 9 * 8192 + 100), kNotValid},
-        {"user_pages_only.mdf", userPagesOnly.TrailingBytes(100, 0x7F).Bytes(), kNotValid},
+        {"missing.mdf", "", kCannotOpen, "no such file"},
+        {"folder.mdf", "", kCannotOpen, "is a folder"},
+        {"empty.mdf", "", kNotValid, "is 0 bytes long"},
+        {"8191.mdf", whole.substr(0, 8191), kNotValid, "is 8191 bytes long"},
+        {"random.mdf", random, kNotValid, "No boot page was found"},
+        {"cut_before_boot_page.mdf", whole.substr(0, 9 * 8192 + 100), kNotValid, "No boot page was found"},
+        {"user_pages_only.mdf", userPagesOnly.TrailingBytes(100, 0x7F).Bytes(), kNotValid,
+         "No page of the system tables"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -110,6 +112,7 @@ TEST(InfoCommand, FilesThatAreNoDataFiles) {
         const clitest::CliResult result = RunCli({"info", path});
         EXPECT_EQ(result.exitCode, 2);
         EXPECT_TRUE(Contains(result.err, c.message)) << result.err;
+        EXPECT_TRUE(Contains(result.err, c.explanation)) << result.err;
         EXPECT_EQ(result.Keys().count("version"), 0u) << result.out;
     }
 }
@@ -123,6 +126,7 @@ TEST(InfoCommand, UnreadableFile) {
     const clitest::CliResult result = RunCli({"info", path});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_TRUE(Contains(result.err, kCannotOpen)) << result.err;
+    EXPECT_TRUE(Contains(result.err, "permission denied")) << result.err;
 }
 
 TEST(InfoCommand, FifoIsRefusedWithoutWaiting) {
