@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QSettings>
@@ -198,7 +199,7 @@ void CMainFrame::CreateActions() {
     for (QAction* action : bar->actions()) {
         if (QWidget* button = bar->widgetForAction(action)) button->setMinimumWidth(64);
     }
-    connect(openAction_, &QAction::triggered, this, &CMainFrame::OnOpen);
+    connect(openAction_, &QAction::triggered, this, [this] { OnOpen(); });
     connect(stopAction_, &QAction::triggered, this, &CMainFrame::OnStop);
     connect(helpAction_, &QAction::triggered, this, &CMainFrame::OnHelp);
     connect(aboutAction_, &QAction::triggered, this, &CMainFrame::OnAbout);
@@ -248,13 +249,14 @@ void CMainFrame::UpdateCommandStates() {
 
 // ---- commands -----------------------------------------------------------------------------
 
-void CMainFrame::OnOpen() {
+void CMainFrame::OnOpen(const QString& presetPath) {
     if (Busy() || WorkerRunning()) {
         prompts_.Information(this, Text(kWaitRunning));
         return;
     }
     {
         CKestrelFileSettingDlg dialog(state_, prompts_, this);
+        if (!presetPath.isEmpty()) dialog.DataFilePath()->setText(presetPath);
         if (dialog.exec() != QDialog::Accepted) return;
     }
     SetProgressRange(0, 0);

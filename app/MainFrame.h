@@ -74,8 +74,9 @@ public:
                QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // Commands.
-    void OnOpen();
+    // Commands. `presetPath` fills the data file field of the settings dialog
+    // (a file named on the command line); the user still confirms with OK.
+    void OnOpen(const QString& presetPath = QString());
     void OnStop();
     void OnHelp();
     void OnAbout();

@@ -232,6 +232,15 @@ private slots:
         });
         frame.OpenAction()->trigger();
         QVERIFY(dialogShown);
+
+        // A file named on the command line fills the dialog's data file field.
+        QString preset;
+        WhenDialogOpens([&preset](app::CKestrelFileSettingDlg& dialog) {
+            preset = dialog.DataFilePath()->text();
+            dialog.CancelButton()->click();
+        });
+        frame.OnOpen(QStringLiteral("/data/shop.mdf"));
+        QCOMPARE(preset, QStringLiteral("/data/shop.mdf"));
     }
 
     void badInputEndsInMessagesAndAUsableWindow_data() {
