@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -48,10 +49,24 @@ std::string ExplainUnreadableFile(const std::string& path) {
            ".bak backup) and that it is not encrypted or compressed.";
 }
 
+namespace {
+
+bool IsLogFileName(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string extension = name.substr(name.size() - 4);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension == ".ldf";
+}
+
+}  // namespace
+
 std::string ExplainMissingSecondaryFiles(const pw::CDatabaseFileSet& files, const pw::CCatalog& catalog) {
     std::string text;
     for (const pw::DataFileEntry& entry : catalog.fileList) {
-        if (entry.fileId <= 1 || files.SecondaryFiles().count(static_cast<std::uint16_t>(entry.fileId)) != 0) continue;
+        if (entry.fileId <= 1 || files.SecondaryFiles().count(entry.fileId) != 0) continue;
+        // The file list also names the transaction log: file id 2 always, and
+        // further log files by their .ldf name. They hold no data pages.
+        if (entry.fileId == 2 || IsLogFileName(entry.name)) continue;
         const std::string where = entry.path.empty() ? entry.name : entry.path;
         text += "Secondary data file " + std::to_string(entry.fileId) + " was not found or could not be read (" +
                 where + "); rows on its pages cannot be listed. Put the database's .ndf files beside the .mdf.\n";
