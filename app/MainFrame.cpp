@@ -30,6 +30,7 @@
 #include "RecoveryEngine.h"
 #include "SettingsDialog.h"
 #include "UserPrompts.h"
+#include "workflow/FailureExplanation.h"
 
 namespace app {
 
@@ -100,6 +101,9 @@ void GuiEventSink::FatalError(const std::string& text) {
     CMainFrame* frame = &frame_;
     QString message = QString::fromStdString(text);
     Call(frame, [frame, message] { frame->ShowFatalError(message); });
+    // Only the opening of the data file fails this way. The box keeps the
+    // engine's short text; the log pane says what went wrong and what to try.
+    LogLine(pw::ExplainUnreadableFile(frame_.State().m_strMdfPath));
 }
 
 // ---- main window ----------------------------------------------------------------------

@@ -5,11 +5,11 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
-#include "Diagnosis.h"
 #include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
 #include "support/AppState.h"
 #include "support/CollationTable.h"
+#include "workflow/FailureExplanation.h"
 
 namespace cli {
 
@@ -44,7 +44,7 @@ int Info(const Options& options) {
     auto files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
     if (!files->IsOpened()) {
         // The sink printed the engine's message; say what went wrong and what to try.
-        std::fprintf(stderr, "%s\n", ExplainUnreadableFile(path).c_str());
+        std::fprintf(stderr, "%s\n", pw::ExplainUnreadableFile(path).c_str());
         return kExitUnreadable;
     }
 
@@ -74,7 +74,7 @@ int Info(const Options& options) {
         return kExitUnreadable;
     }
 
-    std::fputs(ExplainMissingSecondaryFiles(*files, catalog).c_str(), stderr);
+    std::fputs(pw::ExplainMissingSecondaryFiles(*files, catalog).c_str(), stderr);
     PrintKey("file_type", std::string("primary"));
     PrintKey("version", static_cast<std::uint64_t>(boot.version));
     PrintKey("version_text", WithoutLeadingBlank(state.m_strSqlVersion));

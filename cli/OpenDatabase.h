@@ -8,12 +8,12 @@
 
 #include "CliEventSink.h"
 #include "Commands.h"
-#include "Diagnosis.h"
 #include "Options.h"
 #include "catalog/Catalog.h"
 #include "pages/DatabaseFileSet.h"
 #include "support/AppState.h"
 #include "support/CollationTable.h"
+#include "workflow/FailureExplanation.h"
 
 namespace cli {
 
@@ -34,7 +34,7 @@ struct OpenDatabase {
         }
         files = pw::CDatabaseFileSet::OpenFileSet(path, state, sink);
         if (!files->IsOpened()) {
-            std::fprintf(stderr, "%s\n", ExplainUnreadableFile(path).c_str());
+            std::fprintf(stderr, "%s\n", pw::ExplainUnreadableFile(path).c_str());
             return kExitUnreadable;
         }
         if (files->HeaderFileId() > 1) {
@@ -46,11 +46,11 @@ struct OpenDatabase {
         catalog->LoadCatalog(*files);
         // A catalog without a single object is a failure, not an empty database:
         // every database has system objects.
-        if (const std::string why = ExplainEmptyCatalog(*files, *catalog); !why.empty()) {
+        if (const std::string why = pw::ExplainEmptyCatalog(*files, *catalog); !why.empty()) {
             std::fprintf(stderr, "%s\n", why.c_str());
             return kExitUnreadable;
         }
-        std::fputs(ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
+        std::fputs(pw::ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
         return kExitDone;
     }
 };

@@ -1,8 +1,8 @@
 #include "Session.h"
 
 #include "Commands.h"
-#include "Diagnosis.h"
 #include "support/CollationTable.h"
+#include "workflow/FailureExplanation.h"
 #include "workflow/DecoderRowReader.h"
 
 namespace cli {
@@ -34,12 +34,13 @@ int Session::Scan(const std::string& path) {
     if (!scanned) {
         // The engine's messages are short; say what went wrong and what to try.
         std::string why;
-        if (files == nullptr || !files->IsOpened()) why = ExplainUnreadableFile(path);
-        else if (catalog != nullptr) why = ExplainEmptyCatalog(*files, *catalog);
+        if (files == nullptr || !files->IsOpened()) why = pw::ExplainUnreadableFile(path);
+        else if (catalog != nullptr) why = pw::ExplainEmptyCatalog(*files, *catalog);
         if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
         return kExitUnreadable;
     }
-    if (files != nullptr && catalog != nullptr) std::fputs(ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
+    if (files != nullptr && catalog != nullptr)
+        std::fputs(pw::ExplainMissingSecondaryFiles(*files, *catalog).c_str(), stderr);
     if (files != nullptr && files->HeaderFileId() > 1) {
         std::fprintf(stderr, "%s is a secondary data file (file id %u); open its primary data file (.mdf).\n",
                      path.c_str(), static_cast<unsigned>(files->HeaderFileId()));

@@ -297,6 +297,11 @@ private slots:
                     run.prompts.errors.front() ==
                         QStringLiteral("Wheteher File is not valid mdf file or file is highly corrupted..........."));
             QVERIFY(run.prompts.informations.contains(QStringLiteral("Scanning process aborted.")));
+            // The log pane says what was wrong with the file, in the user's terms.
+            if (kind == QStringLiteral("folder"))
+                QVERIFY2(lines.filter(QStringLiteral("x.mdf is a folder")).size() == 1, qPrintable(lines.join('\n')));
+            if (kind == QStringLiteral("empty"))
+                QVERIFY2(lines.filter(QStringLiteral("x.mdf is 0 bytes long")).size() == 1, qPrintable(lines.join('\n')));
             QCOMPARE(frame.Tree()->topLevelItemCount(), 0);
             // The fatal error released the engine objects once the worker had ended.
             QVERIFY(frame.Engine().Workflow().Context().fileSet == nullptr);

@@ -1,4 +1,4 @@
-#include "Diagnosis.h"
+#include "workflow/FailureExplanation.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,7 +12,7 @@
 #include "pages/DatabaseFileSet.h"
 #include "pages/PageHeader.h"
 
-namespace cli {
+namespace pw {
 
 std::string ExplainUnreadableFile(const std::string& path) {
     struct stat info {};
@@ -39,9 +39,9 @@ std::string ExplainUnreadableFile(const std::string& path) {
     }
     ::close(fd);
     const auto size = static_cast<std::uint64_t>(info.st_size);
-    if (size < pw::kPageSize)
+    if (size < kPageSize)
         return path + " is " + std::to_string(size) + " bytes long; a data file holds whole pages of " +
-               std::to_string(pw::kPageSize) +
+               std::to_string(kPageSize) +
                " bytes, so this is not one (or only its first bytes survived a copy). Check that the copy is "
                "complete.";
     return "No page of the system tables that every database holds was found in " + path +
@@ -60,9 +60,9 @@ bool IsLogFileName(const std::string& name) {
 
 }  // namespace
 
-std::string ExplainMissingSecondaryFiles(const pw::CDatabaseFileSet& files, const pw::CCatalog& catalog) {
+std::string ExplainMissingSecondaryFiles(const CDatabaseFileSet& files, const CCatalog& catalog) {
     std::string text;
-    for (const pw::DataFileEntry& entry : catalog.fileList) {
+    for (const DataFileEntry& entry : catalog.fileList) {
         if (entry.fileId <= 1 || files.SecondaryFiles().count(entry.fileId) != 0) continue;
         // The file list also names the transaction log: file id 2 always, and
         // further log files by their .ldf name. They hold no data pages.
@@ -74,14 +74,14 @@ std::string ExplainMissingSecondaryFiles(const pw::CDatabaseFileSet& files, cons
     return text;
 }
 
-std::string ExplainEmptyCatalog(const pw::CDatabaseFileSet& files, const pw::CCatalog& catalog) {
+std::string ExplainEmptyCatalog(const CDatabaseFileSet& files, const CCatalog& catalog) {
     if (!catalog.objects.empty()) return {};
-    const pw::BootPageFacts& boot = files.BootFacts();
-    const bool bootFound = boot.found && boot.pageType == pw::kBootPage;
+    const BootPageFacts& boot = files.BootFacts();
+    const bool bootFound = boot.found && boot.pageType == kBootPage;
     return std::string("The database's catalog could not be read: ") +
            (bootFound ? "its system tables, which describe every table and column, are damaged or missing"
                       : "neither the boot page (page 9) nor the system tables that describe the tables were found") +
            ", so no table can be listed. Try another copy of the database files if there is one.";
 }
 
-}  // namespace cli
+}  // namespace pw

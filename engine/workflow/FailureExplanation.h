@@ -5,22 +5,20 @@
 #include <string>
 
 namespace pw {
+
 class CCatalog;
 class CDatabaseFileSet;
-}  // namespace pw
 
-namespace cli {
-
-// Why `path` could not be read as a data file: missing, a folder, not
-// readable, too short, or holding no page at all. Empty when it looks readable.
+// Why `path` could not be opened as a data file, for after the file set
+// failed: missing, a folder, not readable, too short, or no system page.
 std::string ExplainUnreadableFile(const std::string& path);
 
 // One line per secondary file the database lists but that was not found or
 // could not be opened: rows on its pages cannot be listed.
-std::string ExplainMissingSecondaryFiles(const pw::CDatabaseFileSet& files, const pw::CCatalog& catalog);
+std::string ExplainMissingSecondaryFiles(const CDatabaseFileSet& files, const CCatalog& catalog);
 
 // Set when the catalog holds no object at all: the system tables that
 // describe the tables were not readable.
-std::string ExplainEmptyCatalog(const pw::CDatabaseFileSet& files, const pw::CCatalog& catalog);
+std::string ExplainEmptyCatalog(const CDatabaseFileSet& files, const CCatalog& catalog);
 
-}  // namespace cli
+}  // namespace pw
