@@ -32,6 +32,10 @@ ProgressStyle ProgressStyleFor(bool quiet, std::FILE* stream) {
     return isatty(fileno(stream)) ? ProgressStyle::kBar : ProgressStyle::kPlain;
 }
 
+ProgressStyle TerminalBarFor(bool quiet, std::FILE* stream) {
+    return ProgressStyleFor(quiet, stream) == ProgressStyle::kBar ? ProgressStyle::kBar : ProgressStyle::kSilent;
+}
+
 std::string ProgressMeter::BarLine(const std::string& label, std::int64_t done, std::int64_t total,
                                    std::int64_t items, const std::string& unit, double seconds, std::size_t width) {
     std::string tail;

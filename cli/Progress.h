@@ -15,6 +15,9 @@ enum class ProgressStyle { kSilent, kPlain, kBar };
 
 // kSilent when quiet, kBar when `stream` is a terminal, else kPlain.
 ProgressStyle ProgressStyleFor(bool quiet, std::FILE* stream);
+// kBar when `stream` is a terminal and not quiet, else kSilent: for commands
+// whose plain output must stay as it is when stderr is a file or a pipe.
+ProgressStyle TerminalBarFor(bool quiet, std::FILE* stream);
 
 class ProgressMeter {
 public:

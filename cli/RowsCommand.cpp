@@ -36,7 +36,9 @@ int Rows(const Options& options) {
     settings.quiet = true;
 
     Session session(settings);
-    if (const int code = session.Scan(path)) return code;
+    // A bar on a terminal only: rows go to stdout, and stderr of a script stays clean.
+    ProgressMeter meter(TerminalBarFor(options.quiet, stderr));
+    if (const int code = session.Scan(path, meter)) return code;
     pw::CCatalog& catalog = *session.frame->Context().catalog;
     const std::string typeCode = TableTypeCode(catalog, tableName);
     const pw::TreeFolders& folders = session.frame->Builder().Folders();
@@ -56,6 +58,7 @@ int Rows(const Options& options) {
         if (full()) return;
         writer.WriteRow(row);
         ++written;
+        meter.Update(0, written);
     };
 
     // The record browser's listing, every screen page in order: its page
@@ -64,6 +67,7 @@ int Rows(const Options& options) {
     pw::RecordBrowser& browser = session.frame->Browser();
     browser.SetHideEmptyRows(false);
     browser.SetFirstPagePlaceholders(false);
+    meter.Start(tableName, 0, "rows");
     session.state.m_bBusy = 1;
     session.frame->SelectItem(item);
     while (browser.HasNextPage() && !full()) {
@@ -71,6 +75,7 @@ int Rows(const Options& options) {
         session.frame->NextRecords();
     }
     writer.Flush();
+    meter.Finish(std::string());
     return kExitDone;
 }
 

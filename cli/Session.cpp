@@ -49,4 +49,13 @@ int Session::Scan(const std::string& path) {
     return kExitDone;
 }
 
+int Session::Scan(const std::string& path, ProgressMeter& meter) {
+    sink.SetMeter(&meter);
+    meter.Start("Scanning " + path, 1000, "pages");
+    const int code = Scan(path);
+    sink.SetMeter(nullptr);
+    meter.Finish(std::string());
+    return code;
+}
+
 }  // namespace cli

@@ -50,6 +50,8 @@ public:
     // Starts the log file (with --log-dir) and runs the scan of `path`. 0 when
     // the scan succeeded, else the exit code (the reason is on stderr).
     int Scan(const std::string& path);
+    // The same, with the scan's progress drawn by `meter` (a bar on a terminal).
+    int Scan(const std::string& path, ProgressMeter& meter);
 
     pw::AppState state;
     pw::Logger logger{state};

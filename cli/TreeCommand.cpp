@@ -11,7 +11,8 @@ namespace cli {
 int Tree(const Options& options) {
     const std::string& path = options.positional.at(0);
     Session session(options);
-    if (const int code = session.Scan(path)) return code;
+    ProgressMeter meter(TerminalBarFor(options.quiet, stderr));
+    if (const int code = session.Scan(path, meter)) return code;
     pw::ObjectTreeBuilder& builder = session.frame->Builder();
     for (const pw::TreeItem folder : {builder.Folders().userTables, builder.Folders().systemTables})
         for (const pw::TreeItem table : session.tree.Children(folder)) builder.ExpandTableNode(table);
