@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -204,12 +205,15 @@ private slots:
         QVERIFY(run.Start());
         app::CMainFrame& frame = *run.frame;
         run.prompts.answer = true;
+        QSignalSpy progressMoves(frame.Progress(), &QProgressBar::valueChanged);
         OpenThroughDialog(run, path);
         QTRY_VERIFY(frame.WorkerRunning() || run.State().m_bBusy.load() != 0);
         QVERIFY(frame.StopAction()->isEnabled());
         QVERIFY(frame.Progress()->isVisible());
         // The window keeps handling events while the worker reads.
         QTRY_VERIFY(frame.Output()->Lines().size() >= 3);
+        // The progress bar moves with the pages read.
+        QTRY_VERIFY(progressMoves.count() >= 2);
         frame.StopAction()->trigger();
         QCOMPARE(run.prompts.questions, QStringList{QString::fromUtf8(app::kStopQuestion)});
         QCOMPARE(run.State().m_bBusy.load(), 0);
