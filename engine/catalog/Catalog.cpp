@@ -305,20 +305,23 @@ void CCatalog::BuildDescriptors() {
         // Image values are read as binary large values.
         return systemTypeId == 34 ? kImageKind : static_cast<int>(KindFromSystemType(systemTypeId));
     };
-    const auto typeText = [this](int systemTypeId, int userTypeId, int length) {
-        return LookupType(systemTypeId, userTypeId).name + "(" + std::to_string(length) + ")";
+    // The fields both layouts' column rows hold.
+    const auto describe = [this, &kindOf](const auto& column) {
+        const std::string type = LookupType(column.systemTypeId, column.userTypeId).name + "(" +
+                                 std::to_string(column.length) + ")";
+        ColumnDescriptor d = MakeDescriptor(column.name, type, kindOf(column.systemTypeId));
+        d.columnId = column.columnId;
+        d.ordinal = column.columnId;
+        d.precision = column.precision;
+        d.scale = column.scale;
+        d.collationId = column.collationId;
+        d.isNullable = (column.status & 1) == 0 ? 1 : 0;
+        return d;
     };
     if (IsSql2000()) {
         for (const Column2000Row& column : tableColumns2000) {
             if (column.systemTypeId == 0) continue;
-            ColumnDescriptor d = MakeDescriptor(column.name, typeText(column.systemTypeId, column.userTypeId, column.length),
-                                                kindOf(column.systemTypeId));
-            d.columnId = column.columnId;
-            d.ordinal = column.columnId;
-            d.precision = column.precision;
-            d.scale = column.scale;
-            d.collationId = column.collationId;
-            d.isNullable = (column.status & 1) == 0 ? 1 : 0;
+            ColumnDescriptor d = describe(column);
             d.isSparse = 0;
             d.leafOffset = column.leafOffset;
             d.xoffset = column.xoffset;
@@ -328,14 +331,7 @@ void CCatalog::BuildDescriptors() {
     }
     for (const ColumnRow& column : tableColumns) {
         if (column.systemTypeId == 0) continue;
-        ColumnDescriptor d = MakeDescriptor(column.name, typeText(column.systemTypeId, column.userTypeId, column.length),
-                                            kindOf(column.systemTypeId));
-        d.columnId = column.columnId;
-        d.ordinal = column.columnId;
-        d.precision = column.precision;
-        d.scale = column.scale;
-        d.collationId = column.collationId;
-        d.isNullable = (column.status & 1) == 0 ? 1 : 0;
+        ColumnDescriptor d = describe(column);
         d.isSparse = (column.status >> 24) & 1 ? 1 : 0;
         d.isRowGuid = (column.status >> 3) & 1 ? 1 : 0;
         d.identityText = column.identityText;
