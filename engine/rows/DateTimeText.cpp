@@ -96,6 +96,15 @@ struct TimePart {
     std::uint64_t fraction = 0;
 };
 
+// hh:mm:ss, then the fraction with `scale` digits when the type has any.
+void PutTimeOfDay(char*& p, const Clock& c, const TimePart& t, int scale) {
+    PutClock(p, c);
+    if (scale != 0) {
+        *p++ = '.';
+        PutFraction(p, t.fraction, scale);
+    }
+}
+
 TimePart SplitUnits(std::uint64_t units, int scale) {
     const std::uint64_t perSecond = Pow10(scale);
     TimePart t;
@@ -202,11 +211,7 @@ std::string RenderTime(ByteView bytes, int scale, int length) {
     if (!Valid(CivilDate{}, c)) return kInvalidDateText;
     char buffer[32];
     char* p = buffer;
-    PutClock(p, c);
-    if (scale != 0) {
-        *p++ = '.';
-        PutFraction(p, t.fraction, scale);
-    }
+    PutTimeOfDay(p, c, t, scale);
     return Finish(buffer, p);
 }
 
@@ -224,11 +229,7 @@ std::string RenderDateTime2(ByteView bytes, int scale, int length) {
     char* p = buffer;
     PutDate(p, d);
     *p++ = ' ';
-    PutClock(p, c);
-    if (scale != 0) {
-        *p++ = '.';
-        PutFraction(p, t.fraction, scale);
-    }
+    PutTimeOfDay(p, c, t, scale);
     return Finish(buffer, p);
 }
 
@@ -264,12 +265,8 @@ std::string RenderDateTimeOffset(ByteView bytes, int scale, int length) {
     char* p = buffer;
     PutDate(p, d);
     *p++ = ' ';
-    PutClock(p, c);
-    if (scale != 0) {
-        *p++ = '.';
-        PutFraction(p, t.fraction, scale);
-        *p++ = ' ';
-    }
+    PutTimeOfDay(p, c, t, scale);
+    if (scale != 0) *p++ = ' ';
     *p++ = ' ';
     *p++ = offset < 0 ? '-' : '+';
     const int magnitude = offset < 0 ? -offset : offset;
