@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "catalog/Catalog.h"
 #include "catalog/SystemRecord.h"
@@ -13,6 +14,13 @@
 #include "support/AppState.h"
 
 namespace catalogtest {
+
+// The names of `columns`, in order.
+inline std::vector<std::string> Names(const std::vector<pw::ColumnDescriptor>& columns) {
+    std::vector<std::string> names;
+    for (const auto& c : columns) names.push_back(c.name);
+    return names;
+}
 
 struct LoadedCatalog {
     forge::TempFolder folder;

@@ -10,16 +10,11 @@
 namespace {
 
 using catalogtest::LoadedCatalog;
+using catalogtest::Names;
 using forge::Bytes;
 using forge::CatalogFileBuilder;
 using forge::ColParRecord;
 using forge::SchObjRecord;
-
-std::vector<std::string> Names(const std::vector<pw::ColumnDescriptor>& columns) {
-    std::vector<std::string> names;
-    for (const auto& c : columns) names.push_back(c.name);
-    return names;
-}
 
 // A small SQL Server 2005+ database: table Orders (id 1000) with two columns
 // and one data page, table Customers (1001) and a view.

@@ -7,16 +7,11 @@
 namespace {
 
 using catalogtest::LoadedCatalog;
+using catalogtest::Names;
 using forge::Bytes;
 using forge::CatalogFileBuilder;
 using forge::ColParRecord;
 using forge::SchObjRecord;
-
-std::vector<std::string> Names(const std::vector<pw::ColumnDescriptor>& columns) {
-    std::vector<std::string> names;
-    for (const auto& c : columns) names.push_back(c.name);
-    return names;
-}
 
 const pw::ColumnDescriptor& Named(const std::vector<pw::ColumnDescriptor>& columns, const std::string& name) {
     for (const auto& c : columns)
