@@ -122,6 +122,16 @@ int TimeBytes(int length, int trailing) {
 
 std::string Finish(const char* buffer, const char* end) { return std::string(buffer, end); }
 
+// "yyyy-mm-dd hh:mm:ss", the text of datetime and smalldatetime.
+std::string DateAndClockText(const CivilDate& d, const Clock& c) {
+    char buffer[32];
+    char* p = buffer;
+    PutDate(p, d);
+    *p++ = ' ';
+    PutClock(p, c);
+    return Finish(buffer, p);
+}
+
 }  // namespace
 
 CivilDate DateFromDayNumber(long long dayNumber) {
@@ -167,12 +177,7 @@ std::string RenderDateTime(ByteView bytes) {
     const Clock c = ClockFromSeconds(seconds);
     const CivilDate d = DateFromDayNumber(static_cast<long long>(days) + kDaysTo1900);
     if (!Valid(d, c)) return kInvalidDateText;
-    char buffer[32];
-    char* p = buffer;
-    PutDate(p, d);
-    *p++ = ' ';
-    PutClock(p, c);
-    return Finish(buffer, p);
+    return DateAndClockText(d, c);
 }
 
 std::string RenderSmallDateTime(ByteView bytes) {
@@ -184,12 +189,7 @@ std::string RenderSmallDateTime(ByteView bytes) {
     c.minute = minutes % 60;
     const CivilDate d = DateFromDayNumber(days + kDaysTo1900);
     if (!Valid(d, c)) return kInvalidDateText;
-    char buffer[32];
-    char* p = buffer;
-    PutDate(p, d);
-    *p++ = ' ';
-    PutClock(p, c);
-    return Finish(buffer, p);
+    return DateAndClockText(d, c);
 }
 
 std::string RenderDate(ByteView bytes) {
